@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# The main job: builds the plugin and runs it inside the simulated TeamSpeak client,
+# which prints what the plugin does to the host until Ctrl-C.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+
+tralvonic_install_packages
+tralvonic_build default
+exec "$TRALVONIC_ROOT/build/default/tralvonic-host" "$@"
