@@ -1,0 +1,37 @@
+#pragma once
+// The plugin's process-wide core: identity, the current configuration and where the
+// plugin's files live. Start, stop, the instance registry and windows join this class
+// in their own source files.
+
+#include "core/Configuration.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace Tralvonic {
+
+class Base {
+public:
+    static constexpr std::string_view Name = "Tralvonic";
+    static constexpr std::string_view Version = "3.1.2";
+    static constexpr std::string_view Author = "Tralvonic Team";
+    static constexpr std::string_view Description = "WebSocket based in-game voice control";
+
+    // --- BaseConfiguration.cpp ---
+    // The current settings as an immutable snapshot; any thread, never blocks for long.
+    // Before the start has loaded the file this is a default record.
+    static std::shared_ptr<const Configuration> CurrentConfiguration();
+    // Replaces the current settings as a whole (settings window, loading, reset).
+    static void SetConfiguration(Configuration configuration);
+    // Directory of the plugin library, without a trailing separator; set during start.
+    static std::string ExtensionFilepath();
+    static void SetExtensionFilepath(std::string path);
+    // ExtensionFilepath + separator + "Tralvonic" + separator + "settings.json".
+    static std::string ConfigFilepath();
+    static void LoadConfiguration();
+    static void SaveConfiguration();
+    static void ResetConfiguration();
+};
+
+} // namespace Tralvonic
