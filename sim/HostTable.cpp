@@ -1,0 +1,14 @@
+#include "HostTable.h"
+
+#include "HostSlots.h"
+
+namespace Tralvonic::Sim {
+
+TeamSpeak::TS3Functions BuildHostTable() {
+    TeamSpeak::TS3Functions table{};
+    InstallUnsupported(table);
+    InstallLogAndMemory(table);
+    return table;
+}
+
+} // namespace Tralvonic::Sim
