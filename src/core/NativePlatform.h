@@ -1,0 +1,19 @@
+#pragma once
+// The Linux services behind Platform: dlopen, dladdr, Qt message boxes, xdg-open.
+
+#include "core/Platform.h"
+
+namespace Tralvonic {
+
+class NativePlatform final : public Platform {
+public:
+    MessageBoxResult ShowMessageBox(std::string_view caption, std::string_view text, MessageBoxButtons buttons,
+                                    MessageBoxIcon icon) override;
+    void OpenAddress(std::string_view address) override;
+    bool IsSoftwareInstalled(std::string_view softwareName) override;
+    std::string PluginDirectory() override;
+    bool FileExists(const std::string& path) override;
+    std::unique_ptr<NativeLibrary> LoadLibrary(const std::string& path, std::string& error) override;
+};
+
+} // namespace Tralvonic
