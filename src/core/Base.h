@@ -24,6 +24,8 @@ public:
     static std::shared_ptr<const Configuration> CurrentConfiguration();
     // Replaces the current settings as a whole (settings window, loading, reset).
     static void SetConfiguration(Configuration configuration);
+    // The LogLevel of the current settings; one atomic load, for the Logger's every call.
+    static Tralvonic::LogLevel CurrentLogLevel();
     // Directory of the plugin library, without a trailing separator; set during start.
     static std::string ExtensionFilepath();
     static void SetExtensionFilepath(std::string path);

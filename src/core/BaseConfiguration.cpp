@@ -1,0 +1,126 @@
+#include "core/Base.h"
+
+#include "core/ConfigurationJson.h"
+#include "core/DurableFile.h"
+#include "core/Logger.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <stdexcept>
+#include <utility>
+
+namespace Tralvonic {
+namespace {
+
+constexpr std::string_view FolderName = "Tralvonic";
+constexpr std::string_view FileName = "settings.json";
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view LineBreak = "\r\n";
+
+// Readers on any thread load the snapshot without a lock; the Logger reads only the level.
+// Writers are serialised so that snapshot and level never disagree for long.
+struct ConfigurationState {
+    std::atomic<std::shared_ptr<const Configuration>> Current{std::make_shared<const Configuration>()};
+    std::atomic<Tralvonic::LogLevel> Level{Configuration{}.LogLevel};
+    std::atomic<std::shared_ptr<const std::string>> ExtensionPath{std::make_shared<const std::string>()};
+    std::mutex WriterMutex;
+};
+
+ConfigurationState& State() {
+    static ConfigurationState state;
+    return state;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw std::runtime_error("Opening '" + path + "' failed: " + std::strerror(errno));
+    std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (file.bad()) throw std::runtime_error("Reading '" + path + "' failed");
+    return text;
+}
+
+std::string Describe(const std::exception& error) { return error.what(); }
+
+} // namespace
+
+std::shared_ptr<const Configuration> Base::CurrentConfiguration() { return State().Current.load(); }
+
+Tralvonic::LogLevel Base::CurrentLogLevel() { return State().Level.load(std::memory_order_relaxed); }
+
+void Base::SetConfiguration(Configuration configuration) {
+    auto snapshot = std::make_shared<const Configuration>(std::move(configuration));
+    auto& state = State();
+    std::scoped_lock lock(state.WriterMutex);
+    state.Level.store(snapshot->LogLevel, std::memory_order_relaxed);
+    state.Current.store(std::move(snapshot));
+}
+
+std::string Base::ExtensionFilepath() { return *State().ExtensionPath.load(); }
+
+void Base::SetExtensionFilepath(std::string path) {
+    State().ExtensionPath.store(std::make_shared<const std::string>(std::move(path)));
+}
+
+std::string Base::ConfigFilepath() {
+    constexpr char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    std::string path = ExtensionFilepath();
+    path += separator;
+    path += FolderName;
+    path += separator;
+    path += FileName;
+    return path;
+}
+
+void Base::LoadConfiguration() {
+    const std::string path = ConfigFilepath();
+    std::error_code statusError;
+    if (std::filesystem::status(path, statusError).type() == std::filesystem::file_type::not_found) {
+        SetConfiguration(Configuration{});
+        Logger::LogInfo("Could not find settings.json - loading default configuration", LogChannel::Base);
+        return;
+    }
+
+    Logger::LogInfo("Loading configuration (settings.json)...", LogChannel::Base);
+    try {
+        std::string text = ReadWholeFile(path);
+        // Editors on Windows like to start UTF-8 files with a byte-order mark.
+        if (text.starts_with(Utf8ByteOrderMark)) text.erase(0, Utf8ByteOrderMark.size());
+        auto configuration = Model::ParseJson<Configuration>(text);
+        const bool unchanged = configuration.ValidateExpertMode();
+        SetConfiguration(std::move(configuration));
+        if (!unchanged) SaveConfiguration();
+        Logger::LogInfo("settings.json successfully loaded", LogChannel::Base);
+    } catch (const std::exception& error) {
+        SetConfiguration(Configuration{});
+        Logger::LogError("Error loading settings.json:" + std::string(LineBreak) + Describe(error), LogChannel::Base);
+    } catch (...) {
+        SetConfiguration(Configuration{});
+        Logger::LogError("Error loading settings.json:" + std::string(LineBreak) + "unknown failure",
+                         LogChannel::Base);
+    }
+}
+
+void Base::SaveConfiguration() {
+    try {
+        const auto configuration = CurrentConfiguration();
+        ReplaceFileDurably(ConfigFilepath(), Model::SerializeJson(*configuration));
+    } catch (const std::exception& error) {
+        Logger::LogError("Error while saving configuration:" + std::string(LineBreak) + Describe(error),
+                         LogChannel::Base);
+    } catch (...) {
+        Logger::LogError("Error while saving configuration:" + std::string(LineBreak) + "unknown failure",
+                         LogChannel::Base);
+    }
+}
+
+void Base::ResetConfiguration() {
+    SetConfiguration(Configuration{});
+    SaveConfiguration();
+}
+
+} // namespace Tralvonic
