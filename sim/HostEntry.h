@@ -37,6 +37,12 @@ struct Entry<Member, Implementation> {
         try {
             CallRecord& record = client->Record();
             const auto sequence = record.Begin(SlotName<Member>(), {ArgumentText(args, Implemented)...});
+            if constexpr (!std::is_void_v<R>) {
+                if (auto fault = client->TakeInjectedFault(SlotName<Member>())) {
+                    record.Complete(sequence, *fault);
+                    return static_cast<R>(*fault);
+                }
+            }
             if constexpr (std::is_void_v<R>) {
                 if constexpr (Implemented) {
                     Implementation(*client, args...);

@@ -8,6 +8,12 @@ TeamSpeak::TS3Functions BuildHostTable() {
     TeamSpeak::TS3Functions table{};
     InstallUnsupported(table);
     InstallLogAndMemory(table);
+    InstallConnection(table);
+    InstallChannels(table);
+    InstallClients(table);
+    InstallRequests(table);
+    InstallSound(table);
+    InstallChat(table);
     return table;
 }
 

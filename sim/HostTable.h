@@ -9,6 +9,12 @@ namespace Tralvonic::Sim {
 TeamSpeak::TS3Functions BuildHostTable();
 
 // One per source file of simulated host functions.
-void InstallLogAndMemory(TeamSpeak::TS3Functions& table);
+void InstallLogAndMemory(TeamSpeak::TS3Functions& table); // HostLog.cpp
+void InstallConnection(TeamSpeak::TS3Functions& table);   // HostConnection.cpp
+void InstallChannels(TeamSpeak::TS3Functions& table);     // HostChannels.cpp
+void InstallClients(TeamSpeak::TS3Functions& table);      // HostClients.cpp
+void InstallRequests(TeamSpeak::TS3Functions& table);     // HostRequests.cpp
+void InstallSound(TeamSpeak::TS3Functions& table);        // HostSound.cpp
+void InstallChat(TeamSpeak::TS3Functions& table);         // HostChat.cpp
 
 } // namespace Tralvonic::Sim
