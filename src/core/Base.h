@@ -11,6 +11,8 @@
 
 namespace Tralvonic {
 
+class WebSocket;
+
 class Base {
 public:
     static constexpr std::string_view Name = "Tralvonic";
@@ -34,6 +36,18 @@ public:
     static void LoadConfiguration();
     static void SaveConfiguration();
     static void ResetConfiguration();
+
+    // --- BaseLifecycle.cpp ---
+    // The start sequence (host thread, from ts3plugin_init): 0 when the plugin runs, 1 when
+    // the voice-effect library is unusable.
+    static int OnPluginStart();
+    // Starts the game link; false when it could not be started (logged).
+    static bool StartUp();
+    // The stop sequence (host thread, from ts3plugin_shutdown). When it returns, no thread
+    // of the plugin runs any more.
+    static void OnPluginStop();
+    // The running game link, or null before start, after stop and when it failed to start.
+    static std::shared_ptr<Tralvonic::WebSocket> WebSocket();
 };
 
 } // namespace Tralvonic
