@@ -11,11 +11,13 @@
 //
 // JSON null: std::optional<T> reads it as nullopt. A plain text or list field reads it as
 // empty text or an empty list, so a settings file with such a value is treated as changed
-// and corrected where a guard protects the key. For a bool, number, enumeration or nested
-// record null is an error: there is no empty value that could not be mistaken for real data.
+// and corrected where a guard protects the key; a record marked NullReadsAsDefault below
+// reads it as the field's default instead. For a bool, number, enumeration or nested record
+// null is an error: there is no empty value that could not be mistaken for real data.
 //
-// Writing: members in declaration order, nullopt as null, enumerations as numbers unless the
-// enumeration is marked EnumForm::Name below (a value without a member name stays a number).
+// Writing: members in declaration order, nullopt as null (a record marked NullKeysOmitted
+// leaves such keys out), enumerations as numbers unless the enumeration is marked
+// EnumForm::Name below (a value without a member name stays a number).
 
 #include "Model/JsonError.h"
 
@@ -44,6 +46,16 @@ enum class EnumForm { Number, Name };
 // their description. Reading always accepts both forms.
 template <class E>
 inline constexpr EnumForm EnumJsonForm = EnumForm::Number;
+
+// Records whose text and list fields read JSON null as the field's default value rather than
+// as empty, for messages whose null means "the usual" (a null sound pack is "default").
+template <class T>
+inline constexpr bool NullReadsAsDefault = false;
+
+// Records whose members that write as null are left out of the object altogether, for
+// messages where an absent key and a null one mean different things to the reader.
+template <class T>
+inline constexpr bool NullKeysOmitted = false;
 
 // Read(json, target) fills target (a freshly constructed value) or throws JsonError;
 // Write(value) returns the JSON value. Unsupported types have no definition.
@@ -75,6 +87,11 @@ T ReadFresh(const boost::json::value& json) {
     JsonMapping<T>::Read(json, result);
     return result;
 }
+
+template <class T>
+inline constexpr bool IsTextOrList = std::is_same_v<T, std::string>;
+template <class T>
+inline constexpr bool IsTextOrList<std::vector<T>> = true;
 
 template <class T>
 inline constexpr bool IsRecord =
@@ -255,6 +272,13 @@ struct JsonMapping<T, std::enable_if_t<Detail::IsRecord<T>>> {
         boost::mp11::mp_for_each<Detail::RecordMembers<T>>([&](auto member) {
             const boost::json::value* field = Detail::FindMember(object, member.name);
             if (field == nullptr) return;
+            using Field = std::remove_cvref_t<decltype(target.*member.pointer)>;
+            if constexpr (NullReadsAsDefault<T> && Detail::IsTextOrList<Field>) {
+                if (field->is_null()) {
+                    target.*member.pointer = T{}.*member.pointer;
+                    return;
+                }
+            }
             try {
                 ReadField(*field, target.*member.pointer);
             } catch (JsonError& error) {
@@ -268,7 +292,11 @@ struct JsonMapping<T, std::enable_if_t<Detail::IsRecord<T>>> {
         boost::json::object object;
         boost::mp11::mp_for_each<Detail::RecordMembers<T>>([&](auto member) {
             using Field = std::remove_cvref_t<decltype(value.*member.pointer)>;
-            object.emplace(member.name, JsonMapping<Field>::Write(value.*member.pointer));
+            boost::json::value json = JsonMapping<Field>::Write(value.*member.pointer);
+            if constexpr (NullKeysOmitted<T>) {
+                if (json.is_null()) return;
+            }
+            object.emplace(member.name, std::move(json));
         });
         return object;
     }

@@ -46,11 +46,30 @@ BOOST_DESCRIBE_STRUCT(Record, (),
                       (Name, IsAlive, Small, Big, Tiny, Range, Precise, Colour, Shade, Flags, Tags, Volume,
                        Nested, Fixed, Items))
 
+struct Defaults {
+    std::string Pack = "default";
+    std::vector<std::uint64_t> Ids = {7};
+    std::optional<std::string> Owner = "owner";
+    std::int32_t Count = 3;
+};
+BOOST_DESCRIBE_STRUCT(Defaults, (), (Pack, Ids, Owner, Count))
+
+struct Sparse {
+    std::string Name;
+    std::optional<std::string> Relay;
+    float Level = 0.0f;
+};
+BOOST_DESCRIBE_STRUCT(Sparse, (), (Name, Relay, Level))
+
 } // namespace MappingTest
 
 template <>
 inline constexpr Tralvonic::Model::EnumForm Tralvonic::Model::EnumJsonForm<MappingTest::Shade> =
     Tralvonic::Model::EnumForm::Name;
+template <>
+inline constexpr bool Tralvonic::Model::NullReadsAsDefault<MappingTest::Defaults> = true;
+template <>
+inline constexpr bool Tralvonic::Model::NullKeysOmitted<MappingTest::Sparse> = true;
 
 namespace {
 
@@ -244,6 +263,32 @@ TEST(JsonMapping, RawJsonValuesPassThrough) {
     EXPECT_EQ(FromJson<boost::json::object>(json), json.as_object());
     EXPECT_THROW(FromJson<boost::json::object>(ParseJsonText("[1]")), JsonError);
     EXPECT_EQ(FromJson<std::optional<boost::json::object>>(ParseJsonText("null")), std::nullopt);
+}
+
+TEST(JsonMapping, NullReadsAsDefaultOnlyForTextAndListsOfMarkedRecords) {
+    using MappingTest::Defaults;
+    auto record = ParseJson<Defaults>(R"({"pack":null,"Ids":null,"Owner":null})");
+    EXPECT_EQ(record.Pack, "default");
+    EXPECT_EQ(record.Ids, std::vector<std::uint64_t>{7});
+    // An optional field keeps its own rule: null is "none", not the default.
+    EXPECT_EQ(record.Owner, std::nullopt);
+    // Explicit values, empty ones included, are taken as sent.
+    record = ParseJson<Defaults>(R"({"Pack":"","Ids":[]})");
+    EXPECT_EQ(record.Pack, "");
+    EXPECT_TRUE(record.Ids.empty());
+    EXPECT_THROW(ParseJson<Defaults>(R"({"Count":null})"), JsonError);
+    EXPECT_THROW(ParseJson<Defaults>(R"({"Pack":4})"), JsonError);
+    // Unmarked records read null text as empty.
+    EXPECT_EQ(ParseJson<Record>(R"({"Name":null})").Name, "");
+}
+
+TEST(JsonMapping, NullKeysOmittedLeavesOutOnlyNullMembers) {
+    MappingTest::Sparse record{"a", std::nullopt, 0.5f};
+    EXPECT_EQ(SerializeJson(record), R"({"Name":"a","Level":0.5})");
+    record.Relay = "b";
+    EXPECT_EQ(SerializeJson(record), R"({"Name":"a","Relay":"b","Level":0.5})");
+    // Unmarked records write null.
+    EXPECT_NE(SerializeJson(Record{}).find(R"("Volume":null)"), std::string::npos);
 }
 
 } // namespace
