@@ -22,13 +22,15 @@ constexpr std::string_view FileName = "settings.json";
 constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view LineBreak = "\r\n";
 
-// Readers on any thread load the snapshot without a lock; the Logger reads only the level.
-// Writers are serialised so that snapshot and level never disagree for long.
+// The snapshot pointers are copied or swapped under a mutex that guards nothing else, so it
+// is held for a few instructions and never while a snapshot is built or destroyed. (The
+// library's atomic shared_ptr in GCC 12 unlocks a load with relaxed order, which
+// ThreadSanitizer rightly reports.) The Logger reads only the level, without any lock.
 struct ConfigurationState {
-    std::atomic<std::shared_ptr<const Configuration>> Current{std::make_shared<const Configuration>()};
+    std::mutex PointerMutex;
+    std::shared_ptr<const Configuration> Current = std::make_shared<const Configuration>();
+    std::shared_ptr<const std::string> ExtensionPath = std::make_shared<const std::string>();
     std::atomic<Tralvonic::LogLevel> Level{Configuration{}.LogLevel};
-    std::atomic<std::shared_ptr<const std::string>> ExtensionPath{std::make_shared<const std::string>()};
-    std::mutex WriterMutex;
 };
 
 ConfigurationState& State() {
@@ -48,22 +50,40 @@ std::string Describe(const std::exception& error) { return error.what(); }
 
 } // namespace
 
-std::shared_ptr<const Configuration> Base::CurrentConfiguration() { return State().Current.load(); }
+std::shared_ptr<const Configuration> Base::CurrentConfiguration() {
+    auto& state = State();
+    std::scoped_lock lock(state.PointerMutex);
+    return state.Current;
+}
 
 Tralvonic::LogLevel Base::CurrentLogLevel() { return State().Level.load(std::memory_order_relaxed); }
 
 void Base::SetConfiguration(Configuration configuration) {
-    auto snapshot = std::make_shared<const Configuration>(std::move(configuration));
+    std::shared_ptr<const Configuration> snapshot = std::make_shared<const Configuration>(std::move(configuration));
     auto& state = State();
-    std::scoped_lock lock(state.WriterMutex);
-    state.Level.store(snapshot->LogLevel, std::memory_order_relaxed);
-    state.Current.store(std::move(snapshot));
+    {
+        std::scoped_lock lock(state.PointerMutex);
+        state.Level.store(snapshot->LogLevel, std::memory_order_relaxed);
+        state.Current.swap(snapshot);
+    }
+    // `snapshot` now holds the previous record, released here outside the lock.
 }
 
-std::string Base::ExtensionFilepath() { return *State().ExtensionPath.load(); }
+std::string Base::ExtensionFilepath() {
+    auto& state = State();
+    std::shared_ptr<const std::string> path;
+    {
+        std::scoped_lock lock(state.PointerMutex);
+        path = state.ExtensionPath;
+    }
+    return *path;
+}
 
 void Base::SetExtensionFilepath(std::string path) {
-    State().ExtensionPath.store(std::make_shared<const std::string>(std::move(path)));
+    std::shared_ptr<const std::string> snapshot = std::make_shared<const std::string>(std::move(path));
+    auto& state = State();
+    std::scoped_lock lock(state.PointerMutex);
+    state.ExtensionPath.swap(snapshot);
 }
 
 std::string Base::ConfigFilepath() {
