@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <exception>
+#include <future>
+#include <stdexcept>
 
 namespace Tralvonic::Sim {
 
@@ -22,6 +24,24 @@ void EventQueue::Post(std::function<void()> event) {
         _queue.push_back(std::move(event));
     }
     _changed.notify_all();
+}
+
+void EventQueue::Call(const std::function<void()>& work) {
+    if (IsEventThread()) {
+        work();
+        return;
+    }
+    std::packaged_task<void()> task(work);
+    auto done = task.get_future();
+    {
+        std::lock_guard lock(_mutex);
+        if (_stopping) {
+            throw std::logic_error("the event thread has stopped");
+        }
+        _queue.emplace_back([&task] { task(); });
+    }
+    _changed.notify_all();
+    done.get();
 }
 
 bool EventQueue::WaitUntilIdle(std::chrono::milliseconds timeout) const {

@@ -22,6 +22,9 @@ public:
 
     // Ignored once stopped.
     void Post(std::function<void()> event);
+    // Runs `work` on the event thread after what is queued and waits for it (at once when
+    // called on the event thread). Exceptions come back to the caller.
+    void Call(const std::function<void()>& work);
     // True once nothing is queued or running; events posted meanwhile are waited for too.
     bool WaitUntilIdle(std::chrono::milliseconds timeout) const;
     // Drops what is still queued, lets the running event finish and joins the thread.

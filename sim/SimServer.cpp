@@ -56,6 +56,10 @@ anyID SimServer::AddClient(std::string nickname, uint64 channel) {
         client.Values.Set(CLIENT_UNIQUE_IDENTIFIER, "uid-" + std::to_string(next) + "-" + nickname);
         client.Values.Set(CLIENT_NICKNAME, std::move(nickname));
         client.Values.Set(CLIENT_DATABASE_ID, std::int64_t{100 + next});
+        for (std::size_t flag : {CLIENT_FLAG_TALKING, CLIENT_INPUT_MUTED, CLIENT_OUTPUT_MUTED, CLIENT_OUTPUTONLY_MUTED,
+                                 CLIENT_INPUT_DEACTIVATED, CLIENT_IS_MUTED}) {
+            client.Values.Set(flag, std::int64_t{0});
+        }
         client.Values.Set(CLIENT_INPUT_HARDWARE, std::int64_t{1});
         client.Values.Set(CLIENT_OUTPUT_HARDWARE, std::int64_t{1});
         server.Clients.push_back(std::move(client));

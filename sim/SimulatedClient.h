@@ -77,6 +77,8 @@ public:
     void Raise(std::function<void(const PluginExports&)> event);
     // Queues work of the server side (answering a request) for the event thread.
     void Post(std::function<void()> work);
+    // Runs `work` on the event thread, after the events queued before, and waits for it.
+    void RunOnEventThread(const std::function<void()>& work) { _events.Call(work); }
     // On the event thread: hands `event` to the attached plugin now, if there is one.
     void Deliver(const std::function<void(const PluginExports&)>& event);
     // True once every raised event has been delivered.
