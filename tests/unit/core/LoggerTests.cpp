@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -115,34 +113,6 @@ TEST_F(PluginLog, LevelIsReadAnewAtEveryCall) {
 TEST_F(PluginLog, DefaultConfigurationLogsAtInfo) {
     Base::SetConfiguration(Configuration{});
     EXPECT_EQ(LogOneOfEach(), (std::vector<std::string>{"error", "warning", "info"}));
-}
-
-// Readers on other threads see whole snapshots while the configuration is replaced.
-TEST_F(PluginLog, ConfigurationSnapshotsAreNeverTorn) {
-    auto consistent = [](int number) {
-        Configuration configuration;
-        configuration.InstanceTimeout = number;
-        configuration.WebSocketAddress = "127.0.0.1:" + std::to_string(number);
-        return configuration;
-    };
-    Base::SetConfiguration(consistent(0));
-    std::atomic<bool> stop{false};
-    std::atomic<int> torn{0};
-    std::vector<std::thread> readers;
-    for (int i = 0; i < 2; ++i) {
-        readers.emplace_back([&] {
-            while (!stop.load()) {
-                const auto snapshot = Base::CurrentConfiguration();
-                if (snapshot->WebSocketAddress != "127.0.0.1:" + std::to_string(snapshot->InstanceTimeout)) {
-                    ++torn;
-                }
-            }
-        });
-    }
-    for (int i = 1; i < 2000; ++i) Base::SetConfiguration(consistent(i));
-    stop = true;
-    for (auto& reader : readers) reader.join();
-    EXPECT_EQ(torn.load(), 0);
 }
 
 } // namespace

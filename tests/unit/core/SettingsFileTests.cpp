@@ -9,11 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <sys/resource.h>
@@ -249,6 +251,35 @@ TEST_F(SettingsFile, FailedWriteKeepsTheOldFileWhole) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_TRUE(lines[0].Message.starts_with("Error while saving configuration:\r\n")) << lines[0].Message;
     EXPECT_EQ(Base::CurrentConfiguration()->InstanceTimeout, 8);
+}
+
+// Readers on other threads see whole snapshots while the configuration is replaced.
+TEST(CurrentConfiguration, SnapshotsAreNeverTorn) {
+    auto consistent = [](int number) {
+        Configuration configuration;
+        configuration.InstanceTimeout = number;
+        configuration.WebSocketAddress = "127.0.0.1:" + std::to_string(number);
+        return configuration;
+    };
+    Base::SetConfiguration(consistent(0));
+    std::atomic<bool> stop{false};
+    std::atomic<int> torn{0};
+    std::vector<std::thread> readers;
+    for (int i = 0; i < 2; ++i) {
+        readers.emplace_back([&] {
+            while (!stop.load()) {
+                const auto snapshot = Base::CurrentConfiguration();
+                if (snapshot->WebSocketAddress != "127.0.0.1:" + std::to_string(snapshot->InstanceTimeout)) {
+                    ++torn;
+                }
+            }
+        });
+    }
+    for (int i = 1; i < 2000; ++i) Base::SetConfiguration(consistent(i));
+    stop = true;
+    for (auto& reader : readers) reader.join();
+    EXPECT_EQ(torn.load(), 0);
+    Base::SetConfiguration(Configuration{});
 }
 
 } // namespace
