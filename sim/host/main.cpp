@@ -1,0 +1,80 @@
+// tralvonic-host: the simulated TeamSpeak client as a program. It loads a plugin library
+// (the built tralvonic_linux_amd64.so beside this program unless one is named on the
+// command line), connects it to a simulated server and prints what the plugin does until
+// SIGINT or SIGTERM; then it shuts the plugin down once and unloads it.
+
+#include "DefaultWorld.h"
+#include "LiveLog.h"
+
+#include "PluginDriver.h"
+#include "SimulatedClient.h"
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <pthread.h>
+#include <string>
+
+namespace {
+
+constexpr const char* DefaultPluginName = "tralvonic_linux_amd64.so";
+
+std::filesystem::path DefaultPluginPath() {
+    std::error_code error;
+    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (error ? std::filesystem::current_path() : program.parent_path()) / DefaultPluginName;
+}
+
+int Run(const std::filesystem::path& pluginPath, const sigset_t& stopSignals) {
+    using namespace Tralvonic::Sim;
+    SimulatedClient client;
+    SimServer& server = Host::BuildDefaultWorld(client);
+    Host::PrintLiveLog(client);
+
+    auto driver = PluginDriver::Load(client, pluginPath.string());
+    std::printf("[sim] loaded %s (%s %s)\n", pluginPath.c_str(), driver->Exports().name(),
+                driver->Exports().version());
+    if (const int result = driver->Start(); result != 0) {
+        std::printf("[sim] the plugin's init failed (%d); unloading\n", result);
+        return 1;
+    }
+    std::printf("[sim] plugin started; connecting to the simulated server\n");
+    server.Connect();
+    driver->Audio().Start();
+    std::printf("[sim] running; press Ctrl-C to stop\n");
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    std::printf("[sim] %s received; shutting the plugin down\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+    driver->Shutdown();
+    driver.reset();
+    std::printf("[sim] plugin unloaded\n");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // Blocked before any thread starts, so every thread inherits the mask and the signals
+    // reach only the sigwait in Run.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    const std::filesystem::path pluginPath = argc > 1 ? std::filesystem::path(argv[1]) : DefaultPluginPath();
+    if (!std::filesystem::exists(pluginPath)) {
+        std::printf("[sim] no plugin library at %s; build the plugin first, or name one: %s PLUGIN.so\n",
+                    pluginPath.c_str(), argc > 0 ? argv[0] : "tralvonic-host");
+        return 0;
+    }
+    try {
+        return Run(pluginPath, stopSignals);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "[sim] %s\n", error.what());
+        return 1;
+    }
+}
