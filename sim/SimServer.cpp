@@ -8,6 +8,21 @@ namespace Tralvonic::Sim {
 
 using namespace TeamSpeak;
 
+namespace {
+
+// One above the highest id in use, so an id is never given twice while its owner exists.
+template <typename Items>
+auto NextId(const Items& items) {
+    using Id = decltype(items.front().Id);
+    Id next = 1;
+    for (const auto& item : items) {
+        next = std::max(next, static_cast<Id>(item.Id + 1));
+    }
+    return next;
+}
+
+} // namespace
+
 SimClient& RequireClient(ServerState& server, anyID client) {
     SimClient* found = server.FindClient(client);
     if (found == nullptr) {
@@ -29,10 +44,7 @@ uint64 SimServer::AddChannel(std::string name, uint64 parent, std::string passwo
         if (parent != 0) {
             RequireChannel(server, parent);
         }
-        uint64 next = 1;
-        for (const SimChannel& channel : server.Channels) {
-            next = std::max(next, channel.Id + 1);
-        }
+        const uint64 next = NextId(server.Channels);
         SimChannel channel{next, parent, {}};
         channel.Values.Set(CHANNEL_NAME, std::move(name));
         channel.Values.Set(CHANNEL_FLAG_PASSWORD, std::int64_t{password.empty() ? 0 : 1});
@@ -48,10 +60,7 @@ uint64 SimServer::AddChannel(std::string name, uint64 parent, std::string passwo
 anyID SimServer::AddClient(std::string nickname, uint64 channel) {
     const anyID id = Locked([&](ServerState& server) {
         RequireChannel(server, channel);
-        anyID next = 1;
-        for (const SimClient& client : server.Clients) {
-            next = std::max<anyID>(next, static_cast<anyID>(client.Id + 1));
-        }
+        const anyID next = NextId(server.Clients);
         SimClient client{next, channel, {}, std::nullopt};
         client.Values.Set(CLIENT_UNIQUE_IDENTIFIER, "uid-" + std::to_string(next) + "-" + nickname);
         client.Values.Set(CLIENT_NICKNAME, std::move(nickname));
