@@ -5,12 +5,15 @@
 
 #include "core/Configuration.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Tralvonic {
 
+class GameInstance;
 class WebSocket;
 
 class Base {
@@ -48,6 +51,23 @@ public:
     static void OnPluginStop();
     // The running game link, or null before start, after stop and when it failed to start.
     static std::shared_ptr<Tralvonic::WebSocket> WebSocket();
+
+    // --- BaseRegistry.cpp ---
+    // The registered game instances, in order of registration, each at most once. Every
+    // lookup and change holds the registry mutex only for the list itself; PluginState is
+    // broadcast after it is released. Any thread.
+    // The first instance whose ServerUniqueIdentifier equals the text exactly.
+    static bool TryGetGameInstance(std::string_view serverUniqueIdentifier, std::shared_ptr<GameInstance>& gameInstance);
+    // The first instance whose ServerConnectionHandle equals the host's handler id.
+    static bool TryGetGameInstance(std::uint64_t serverId, std::shared_ptr<GameInstance>& gameInstance);
+    // Appends the instance unless that very object is registered; broadcasts PluginState either way.
+    static void AddGameInstance(const std::shared_ptr<GameInstance>& gameInstance);
+    // Returns at once; 250 ms later the instance leaves the registry on the delayed-task thread
+    // and PluginState is broadcast, unless the game link has stopped by then.
+    static void RemoveGameInstanceDelayed(const std::shared_ptr<GameInstance>& gameInstance);
+    static std::vector<std::shared_ptr<GameInstance>> GameInstances();
+    // Part of the stop: drops pending removals, joins their thread and empties the registry.
+    static void StopGameInstances();
 };
 
 } // namespace Tralvonic

@@ -4,6 +4,7 @@
 #include "core/Logger.h"
 #include "core/Platform.h"
 #include "effects/VoiceDistortion.h"
+#include "link/MessageDispatch.h"
 #include "link/WebSocket.h"
 
 #include <mutex>
@@ -96,6 +97,7 @@ bool Base::StartUp() {
     try {
         auto webSocket = std::make_shared<Tralvonic::WebSocket>();
         SetWebSocket(webSocket);
+        webSocket->SetMessageHandler(MessageDispatch::OnMessage);
         webSocket->Start();
     } catch (...) {
         Logger::LogError(DescribeCurrentException(), LogChannel::WebSocketStart);
@@ -117,6 +119,7 @@ void Base::OnPluginStop() {
             Logger::LogError(DescribeCurrentException(), LogChannel::WebSocketStop);
         }
     }
+    StopGameInstances();
     Logger::LogInfo("Stopped", LogChannel::Base);
 }
 

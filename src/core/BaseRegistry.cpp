@@ -1,0 +1,105 @@
+#include "core/Base.h"
+
+#include "Model/PluginCommand.h"
+#include "Model/PluginState.h"
+#include "core/DelayedTasks.h"
+#include "instance/GameInstance.h"
+#include "link/Messages.h"
+
+#include <algorithm>
+#include <chrono>
+#include <mutex>
+
+namespace Tralvonic {
+
+namespace {
+
+constexpr std::chrono::milliseconds RemovalDelayMs{250};
+
+std::mutex registryMutex;
+std::vector<std::shared_ptr<GameInstance>> registry; // guarded by registryMutex
+// Declared after the registry so that it is destroyed, and its thread joined, first.
+DelayedTasks delayedRemovals;
+
+template <class Matches> bool FindFirst(Matches matches, std::shared_ptr<GameInstance>& gameInstance) {
+    std::lock_guard lock(registryMutex);
+    const auto found =
+        std::find_if(registry.begin(), registry.end(),
+                     [&](const std::shared_ptr<GameInstance>& candidate) { return matches(*candidate); });
+    if (found == registry.end()) {
+        return false;
+    }
+    gameInstance = *found;
+    return true;
+}
+
+void BroadcastPluginState(const GameInstance& gameInstance, std::int32_t activeInstances) {
+    BroadcastRecord(Model::PluginCommand(Model::Command::PluginState, gameInstance.ServerUniqueIdentifier(),
+                                         Model::PluginState(activeInstances)));
+}
+
+std::int32_t CountLocked() {
+    return static_cast<std::int32_t>(registry.size());
+}
+
+} // namespace
+
+bool Base::TryGetGameInstance(std::string_view serverUniqueIdentifier,
+                              std::shared_ptr<GameInstance>& gameInstance) {
+    return FindFirst(
+        [&](const GameInstance& candidate) {
+            const auto& identifier = candidate.ServerUniqueIdentifier();
+            return identifier.has_value() && *identifier == serverUniqueIdentifier;
+        },
+        gameInstance);
+}
+
+bool Base::TryGetGameInstance(std::uint64_t serverId, std::shared_ptr<GameInstance>& gameInstance) {
+    return FindFirst(
+        [&](const GameInstance& candidate) { return candidate.ServerConnectionHandle() == serverId; },
+        gameInstance);
+}
+
+void Base::AddGameInstance(const std::shared_ptr<GameInstance>& gameInstance) {
+    std::int32_t activeInstances = 0;
+    {
+        std::lock_guard lock(registryMutex);
+        if (std::find(registry.begin(), registry.end(), gameInstance) == registry.end()) {
+            registry.push_back(gameInstance);
+        }
+        activeInstances = CountLocked();
+    }
+    BroadcastPluginState(*gameInstance, activeInstances);
+}
+
+void Base::RemoveGameInstanceDelayed(const std::shared_ptr<GameInstance>& gameInstance) {
+    delayedRemovals.Schedule(RemovalDelayMs, [gameInstance] {
+        std::int32_t activeInstances = 0;
+        {
+            std::lock_guard lock(registryMutex);
+            std::erase(registry, gameInstance);
+            activeInstances = CountLocked();
+        }
+        // Without a running game link BroadcastRecord sends nothing.
+        BroadcastPluginState(*gameInstance, activeInstances);
+    });
+}
+
+std::vector<std::shared_ptr<GameInstance>> Base::GameInstances() {
+    std::lock_guard lock(registryMutex);
+    return registry;
+}
+
+void Base::StopGameInstances() {
+    delayedRemovals.Stop();
+    std::vector<std::shared_ptr<GameInstance>> removed;
+    {
+        std::lock_guard lock(registryMutex);
+        // Resetting every instance here, in registry order and under the mutex, comes with the
+        // instance lifecycle (GameInstance::Reset).
+        removed.swap(registry);
+    }
+    // The last references may go here; an instance's teardown must not run under the mutex.
+}
+
+} // namespace Tralvonic

@@ -1,0 +1,190 @@
+#include "link/MessageDispatch.h"
+
+#include "Model/BulkUpdate.h"
+#include "Model/GameInstanceSettings.h"
+#include "Model/PluginCommand.h"
+#include "Model/PluginError.h"
+#include "core/Base.h"
+#include "core/LastResort.h"
+#include "core/Logger.h"
+#include "instance/GameInstance.h"
+#include "link/Messages.h"
+
+#include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <string_view>
+#include <utility>
+
+namespace Tralvonic {
+
+namespace {
+
+using Model::Command;
+using Model::PluginCommand;
+
+constexpr LogChannel Channel = LogChannel::WebSocketOnMessage;
+
+// Applies one command's parameter to the instance it was routed to.
+using Operation = void (*)(GameInstance& gameInstance, const PluginCommand& command);
+
+template <auto InstanceOperation>
+void ApplyWithoutParameter(GameInstance& gameInstance, const PluginCommand&) {
+    (gameInstance.*InstanceOperation)();
+}
+
+template <class Record, auto InstanceOperation>
+void Apply(GameInstance& gameInstance, const PluginCommand& command) {
+    (gameInstance.*InstanceOperation)(command.ConvertParameter<Record>());
+}
+
+// All player states and then the own state in one pass, so one update ends in one recalculation.
+template <auto OnPlayerStateUpdate, auto OnSelfStateUpdate>
+void ApplyBulkUpdate(GameInstance& gameInstance, const PluginCommand& command) {
+    const auto bulkUpdate = command.ConvertParameter<Model::BulkUpdate>();
+    Logger::LogExtensive("Received Bulk Update with " + std::to_string(bulkUpdate.PlayerStates.size()) +
+                             " player states",
+                         Channel);
+    for (const auto& playerState : bulkUpdate.PlayerStates) {
+        (gameInstance.*OnPlayerStateUpdate)(playerState);
+    }
+    if (bulkUpdate.SelfState) {
+        (gameInstance.*OnSelfStateUpdate)(*bulkUpdate.SelfState);
+    }
+}
+
+struct Route {
+    Model::Command Command;
+    // Empty while the instance lacks the operation: such a command still needs a registered
+    // instance, and is then reported as not executable instead of being taken as handled.
+    Operation Apply;
+};
+
+// The commands that the game sends to a running instance. Each entry names its record and
+// operation; an operation joins here as, for example,
+// `&Apply<Model::SelfState, &GameInstance::OnSelfStateUpdate>`.
+// clang-format off
+constexpr Route Routes[] = {
+    {Command::Ping, nullptr},                         // OnPing()
+    {Command::Pong, nullptr},                         // OnPong()
+    {Command::SelfStateUpdate, nullptr},              // SelfState: OnSelfStateUpdate
+    {Command::PlayerStateUpdate, nullptr},            // PlayerState: OnPlayerStateUpdate
+    {Command::BulkUpdate, nullptr},                   // BulkUpdate: ApplyBulkUpdate
+    {Command::RemovePlayer, nullptr},                 // PlayerState: OnPlayerRemove
+    {Command::PlaySound, nullptr},                    // Sound: PlaySound
+    {Command::StopSound, nullptr},                    // Sound: StopSound
+    {Command::PhoneCommunicationUpdate, nullptr},     // PhoneCommunication: OnPhoneCommunicationUpdate
+    {Command::StopPhoneCommunication, nullptr},       // PhoneCommunication: OnStopPhoneCommunication
+    {Command::RadioCommunicationUpdate, nullptr},     // RadioCommunication: OnRadioCommunicationUpdate
+    {Command::StopRadioCommunication, nullptr},       // RadioCommunication: OnStopRadioCommunication
+    {Command::RadioTowerUpdate, nullptr},             // RadioTower: OnRadioTowerUpdate
+    {Command::AddRadioChannelMember, nullptr},        // RadioChannelMember: OnAddRadioChannelMember
+    {Command::UpdateRadioChannelMembers, nullptr},    // RadioChannelMemberUpdate: OnUpdateRadioChannelMembers
+    {Command::RemoveRadioChannelMember, nullptr},     // RadioChannelMember: OnRemoveRadioChannelMember
+    {Command::MegaphoneCommunicationUpdate, nullptr}, // MegaphoneCommunication: OnMegaphoneCommunicationUpdate
+    {Command::StopMegaphoneCommunication, nullptr},   // MegaphoneCommunication: OnStopMegaphoneCommunication
+};
+// clang-format on
+
+// Registers and starts a new instance, or says why it cannot run: GameInstance::Initiate of the
+// instance lifecycle joins here. Until then an Initiate that passes the checks is not executable.
+using Starter = Model::Error (*)(const std::shared_ptr<GameInstance>& gameInstance);
+constexpr Starter StartGameInstance = nullptr;
+
+const Route* FindRoute(Command command) {
+    const auto found = std::find_if(std::begin(Routes), std::end(Routes),
+                                    [&](const Route& route) { return route.Command == command; });
+    return found == std::end(Routes) ? nullptr : found;
+}
+
+void LogNonExecutable(const std::string& text) {
+    Logger::LogError("Non-executable message: " + text, Channel);
+}
+
+void Initiate(const std::shared_ptr<Connection>& connection, const PluginCommand& command,
+              const std::string& text) {
+    if (!command.Parameter) {
+        SendRecord(connection, Model::PluginError(Model::Error::InvalidJson));
+        return;
+    }
+    // The record names its own server; the envelope's identifier is not used.
+    auto settings = command.ConvertParameter<Model::GameInstanceSettings>();
+    std::shared_ptr<GameInstance> existing;
+    if (settings.ServerUniqueIdentifier &&
+        Base::TryGetGameInstance(*settings.ServerUniqueIdentifier, existing)) {
+        SendRecord(connection, Model::PluginError(Model::Error::AlreadyInGame));
+        return;
+    }
+    auto gameInstance = std::make_shared<GameInstance>(std::move(settings));
+    const Starter start = StartGameInstance;
+    if (start == nullptr) {
+        LogNonExecutable(text);
+        return;
+    }
+    const Model::Error result = start(gameInstance);
+    if (result != Model::Error::OK) {
+        SendRecord(connection, Model::PluginError(result));
+    }
+}
+
+enum class Outcome { Handled, DroppedSilently };
+
+Outcome RouteCommand(const std::shared_ptr<Connection>& connection, const PluginCommand& command,
+                     const std::string& text) {
+    if (command.Command == Command::Initiate) {
+        Initiate(connection, command, text);
+        return Outcome::Handled;
+    }
+    const auto* route = FindRoute(command.Command);
+    if (route == nullptr) {
+        LogNonExecutable(text);
+        return Outcome::Handled;
+    }
+    // The game learns of missing instances from PluginState and InstanceState, not from here.
+    std::shared_ptr<GameInstance> gameInstance;
+    if (!command.ServerUniqueIdentifier ||
+        !Base::TryGetGameInstance(*command.ServerUniqueIdentifier, gameInstance)) {
+        return Outcome::DroppedSilently;
+    }
+    if (route->Apply == nullptr) {
+        LogNonExecutable(text);
+        return Outcome::Handled;
+    }
+    route->Apply(*gameInstance, command);
+    return Outcome::Handled;
+}
+
+void Dispatch(const std::shared_ptr<Connection>& connection, const std::string& text) {
+    using Clock = std::chrono::steady_clock;
+    // Stable users get the raw text; testers get the handling time instead.
+    const bool isTimed = Base::CurrentConfiguration()->UpdateBranch != UpdateBranch::Stable;
+    const auto started = Clock::now();
+    if (!isTimed) {
+        Logger::LogExtensive(text, Channel);
+    }
+    const auto command = PluginCommand::Read(text);
+    if (!command) {
+        Logger::LogError("Could not parse message: " + text, Channel);
+        return;
+    }
+    if (RouteCommand(connection, *command, text) == Outcome::DroppedSilently) {
+        return;
+    }
+    if (isTimed) {
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
+        Logger::LogExtensive("Time taken: " + std::to_string(elapsed.count()) + "ms | Message: " + text,
+                             Channel);
+    }
+}
+
+} // namespace
+
+void MessageDispatch::OnMessage(const std::shared_ptr<Connection>& connection, const std::string& text) {
+    try {
+        Dispatch(connection, text);
+    } catch (...) {
+        Logger::LogError("Message: " + text + "\r\nException: " + DescribeCurrentException(), Channel);
+    }
+}
+
+} // namespace Tralvonic

@@ -1,0 +1,26 @@
+#pragma once
+// Sending records to the game: every envelope and error goes out as compact JSON through the
+// running WebSocket server. Without a running server nothing is sent. Any thread.
+
+#include "Model/Json.h"
+
+#include <memory>
+#include <string>
+
+namespace Tralvonic {
+
+class Connection;
+
+// Serialised text to one connection, or to every accepted one, logged as a sent record.
+void SendSerialized(const std::shared_ptr<Connection>& connection, std::string text);
+void BroadcastSerialized(std::string text);
+
+template <class Record> void SendRecord(const std::shared_ptr<Connection>& connection, const Record& record) {
+    SendSerialized(connection, Model::SerializeJson(record));
+}
+
+template <class Record> void BroadcastRecord(const Record& record) {
+    BroadcastSerialized(Model::SerializeJson(record));
+}
+
+} // namespace Tralvonic

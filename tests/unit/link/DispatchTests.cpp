@@ -1,0 +1,175 @@
+// The dispatch of game messages: what is logged for unreadable and non-executable messages,
+// how envelopes are read, what happens to commands for servers without an instance, the
+// answers to Initiate, which go to the sender only, and the timing line for testers.
+
+#include "unit/link/PluginLinkFixture.h"
+
+#include "link/MessageDispatch.h"
+
+#include <gmock/gmock.h>
+
+namespace Tralvonic::Test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::MatchesRegex;
+
+constexpr int HostError = 1;
+constexpr std::string_view InvalidJsonAnswer = R"({"Error":1,"Message":null,"ServerIdentifier":null})";
+constexpr std::string_view AlreadyInGameAnswer = R"({"Error":3,"Message":null,"ServerIdentifier":null})";
+
+using Dispatch = PluginLinkTest;
+
+void Handle(const std::string& text) {
+    MessageDispatch::OnMessage(nullptr, text);
+}
+
+TEST_F(Dispatch, TextsWithoutEnvelopeAreLoggedAsUnparsable) {
+    for (const std::string text : {"", "  ", "null"}) {
+        Handle(text);
+        EXPECT_THAT(MessageLinesAbout("Could not parse message: "),
+                    ::testing::Contains("Could not parse message: " + text))
+            << "text: '" << text << "'";
+    }
+}
+
+TEST_F(Dispatch, MessagesThatFailAreLoggedWithTheTextAndTheFailure) {
+    Handle("not json");
+    Handle(R"({"Command":8,"ServerUniqueIdentifier":"server","Parameter":5})");
+
+    const auto failures = MessageLinesAbout("Exception: ");
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_TRUE(failures[0].starts_with("Message: not json\r\nException: ")) << failures[0];
+    EXPECT_GT(failures[0].size(), std::string("Message: not json\r\nException: ").size());
+    EXPECT_TRUE(failures[1].starts_with(
+        "Message: {\"Command\":8,\"ServerUniqueIdentifier\":\"server\",\"Parameter\":5}\r\nException: "))
+        << failures[1];
+    for (const auto& entry : LogsOn(LogChannel::WebSocketOnMessage)) {
+        if (entry.Message.find("Exception: ") != std::string::npos) {
+            EXPECT_EQ(entry.Severity, HostError);
+        }
+    }
+}
+
+TEST_F(Dispatch, CommandsThatThePluginDoesNotExecuteAreLogged) {
+    for (const int command : {0, 2, 5, 6, 11, 12, 33, 99, -1}) {
+        const std::string text =
+            R"({"Command":)" + std::to_string(command) + R"(,"ServerUniqueIdentifier":"server"})";
+        Handle(text);
+        EXPECT_THAT(MessageLinesAbout("Non-executable message: "),
+                    ::testing::Contains("Non-executable message: " + text))
+            << "command " << command;
+    }
+    Handle(R"({"Command":"reset"})");
+    EXPECT_THAT(MessageLinesAbout("Non-executable message: "),
+                ::testing::Contains(R"(Non-executable message: {"Command":"reset"})"));
+    for (const auto& entry : LogsOn(LogChannel::WebSocketOnMessage)) {
+        if (entry.Message.starts_with("Non-executable message: ")) {
+            EXPECT_EQ(entry.Severity, HostError);
+        }
+    }
+}
+
+TEST_F(Dispatch, CommandsForAServerWithoutInstanceLeaveOnlyTheRawTextLine) {
+    // Key names in other letter case and commands given by name are read like the usual form;
+    // were they not, the command would read as PluginState and be logged as non-executable.
+    const std::vector<std::string> texts{
+        R"({"Command":8,"ServerUniqueIdentifier":"unknown","Parameter":{"Name":"Someone"}})",
+        R"({"command":8,"serveruniqueidentifier":"unknown","parameter":{}})",
+        R"({"Command":"PlayerStateUpdate","ServerUniqueIdentifier":"unknown"})",
+        R"({"Command":"bulkupdate","ServerUniqueIdentifier":"unknown","Parameter":{"PlayerStates":"wrong type"}})",
+        R"({"Command":3})",
+    };
+    for (const auto& text : texts) {
+        Handle(text);
+        EXPECT_THAT(MessageLinesAbout(text), ElementsAre(text)) << text;
+    }
+    EXPECT_TRUE(MessageLinesAbout("Non-executable").empty());
+    EXPECT_TRUE(MessageLinesAbout("Exception").empty());
+
+    // Testers see no timing line for them either.
+    Configure(UpdateBranch::Testing);
+    const std::string timed = R"({"Command":7,"ServerUniqueIdentifier":"other"})";
+    Handle(timed);
+    EXPECT_TRUE(MessageLinesAbout(timed).empty());
+}
+
+TEST_F(Dispatch, CommandsWhoseInstanceOperationIsMissingAreNotTakenAsHandled) {
+    Base::AddGameInstance(MakeInstance("server"));
+    const std::string text = R"({"Command":3,"ServerUniqueIdentifier":"server"})";
+    Handle(text);
+    EXPECT_THAT(MessageLinesAbout(text), ElementsAre(text, "Non-executable message: " + text));
+}
+
+TEST_F(Dispatch, TestersGetTheHandlingTimeInsteadOfTheRawText) {
+    Configure(UpdateBranch::Testing);
+    const std::string text = R"({"Command":99})";
+    Handle(text);
+    const auto lines = MessageLinesAbout(text);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Non-executable message: " + text);
+    EXPECT_THAT(lines[1], MatchesRegex(R"(Time taken: [0-9]+ms \| Message: \{"Command":99\})"));
+
+    Configure(UpdateBranch::Stable);
+    const std::string stable = R"({"Command":98})";
+    Handle(stable);
+    EXPECT_THAT(MessageLinesAbout(stable), ElementsAre(stable, "Non-executable message: " + stable));
+}
+
+TEST_F(Dispatch, InitiateWithoutParameterIsAnsweredToTheSenderOnly) {
+    StartPluginLink();
+    auto sender = ConnectGame();
+    auto bystander = ConnectGame();
+
+    // A failing message leaves the connection open: the next one is still answered.
+    sender.Command("send not json");
+    sender.Command(R"(send {"Command":1,"ServerUniqueIdentifier":"server"})");
+    EXPECT_EQ(NextMessage(sender), InvalidJsonAnswer);
+    sender.Command(R"(send {"command":"initiate","Parameter":null})");
+    EXPECT_EQ(NextMessage(sender), InvalidJsonAnswer);
+
+    // Per connection the order of sending holds: had the bystander been answered, that
+    // answer would come before this broadcast.
+    Base::AddGameInstance(MakeInstance("server"));
+    EXPECT_EQ(NextMessage(bystander), PluginStateMessage("server", 1));
+    EXPECT_EQ(NextMessage(sender), PluginStateMessage("server", 1));
+    EXPECT_EQ(MessageLinesAbout("Message: not json\r\nException: ").size(), 1u);
+}
+
+TEST_F(Dispatch, InitiateForARegisteredServerIsAnsweredAlreadyInGameToTheSenderOnly) {
+    StartPluginLink();
+    auto sender = ConnectGame();
+    auto bystander = ConnectGame();
+    const auto existing = MakeInstance("server");
+    Base::AddGameInstance(existing);
+    ASSERT_EQ(NextMessage(sender), PluginStateMessage("server", 1));
+    ASSERT_EQ(NextMessage(bystander), PluginStateMessage("server", 1));
+
+    sender.Command(
+        R"(send {"Command":1,"Parameter":{"ServerUniqueIdentifier":"server","Name":"Other","ChannelId":4}})");
+    EXPECT_EQ(NextMessage(sender), AlreadyInGameAnswer);
+
+    Base::AddGameInstance(MakeInstance("second"));
+    EXPECT_EQ(NextMessage(bystander), PluginStateMessage("second", 2));
+    const auto instances = Base::GameInstances();
+    ASSERT_EQ(instances.size(), 2u);
+    EXPECT_EQ(instances[0], existing);
+    EXPECT_EQ(instances[0]->Name(), "Player");
+}
+
+TEST_F(Dispatch, InitiateForANewServerIsNotExecutedWhileInstancesCannotStart) {
+    StartPluginLink();
+    auto sender = ConnectGame();
+    const std::string text =
+        R"({"Command":1,"Parameter":{"ServerUniqueIdentifier":"server","Name":"Player"}})";
+    sender.Command("send " + text);
+    ASSERT_TRUE(WaitForLog(LogChannel::WebSocketOnMessage, "Non-executable message: " + text));
+    EXPECT_TRUE(Base::GameInstances().empty());
+
+    // Nothing was sent to the game before this broadcast.
+    Base::AddGameInstance(MakeInstance("marker"));
+    EXPECT_EQ(NextMessage(sender), PluginStateMessage("marker", 1));
+}
+
+} // namespace
+} // namespace Tralvonic::Test
