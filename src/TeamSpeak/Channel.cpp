@@ -1,6 +1,7 @@
 #include "TeamSpeak/Channel.h"
 
 #include "TeamSpeak/Base.h"
+#include "TeamSpeak/OwnedIdentity.h"
 #include "TeamSpeak/Client.h"
 
 #include <ostream>
@@ -101,19 +102,11 @@ void Channel::FlushUpdates() const {
 }
 
 bool Channel::Equals(const Channel& other) const {
-    if (IsZero() || other.IsZero()) {
-        return IsZero() && other.IsZero();
-    }
-    // Ids on the same tab need no host call; across tabs the servers' identifiers decide.
-    return _id == other._id && (_server->Id() == other._server->Id() || _server->Equals(*other._server));
+    return SameOwned(_server, _id, other._server, other._id);
 }
 
 std::size_t Channel::GetHashCode() const {
-    // Every zero channel equals every other, whatever its id, so they must all hash alike.
-    if (IsZero()) {
-        return 0;
-    }
-    return 7 * std::hash<uint64>{}(_id) + _server->GetHashCode();
+    return HashOwned(_server, _id);
 }
 
 std::string Channel::ToString() const {

@@ -4,6 +4,7 @@
 // and the object may be used from any thread.
 
 #include "TeamSpeak/Error.h"
+#include "TeamSpeak/OwnedIdentity.h"
 #include "TeamSpeak/Server.h"
 #include "TeamSpeak/sdk/HostTypes.h"
 
@@ -32,7 +33,7 @@ public:
     const std::optional<TeamSpeak::Server>& Server() const noexcept { return _server; }
     uint64 Id() const noexcept { return _id; }
     // Id 0, or no server.
-    bool IsZero() const noexcept { return _id == 0 || !_server; }
+    bool IsZero() const noexcept { return IsZeroOwned(_server, _id); }
 
     // --- properties ---
     std::string Name() const;

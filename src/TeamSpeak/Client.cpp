@@ -1,6 +1,7 @@
 #include "TeamSpeak/Client.h"
 
 #include "TeamSpeak/Base.h"
+#include "TeamSpeak/OwnedIdentity.h"
 #include "TeamSpeak/MetaDataElement.h"
 #include "core/LogChannel.h"
 #include "core/Logger.h"
@@ -240,19 +241,11 @@ void Client::FlushUpdates() const {
 }
 
 bool Client::Equals(const Client& other) const {
-    if (IsZero() || other.IsZero()) {
-        return IsZero() && other.IsZero();
-    }
-    // Ids on the same tab need no host call; across tabs the servers' identifiers decide.
-    return _id == other._id && (_server->Id() == other._server->Id() || _server->Equals(*other._server));
+    return SameOwned(_server, _id, other._server, other._id);
 }
 
 std::size_t Client::GetHashCode() const {
-    // Every zero client equals every other, whatever its id, so they must all hash alike.
-    if (IsZero()) {
-        return 0;
-    }
-    return 7 * std::hash<anyID>{}(_id) + _server->GetHashCode();
+    return HashOwned(_server, _id);
 }
 
 std::string Client::ToString() const {

@@ -6,6 +6,7 @@
 
 #include "TeamSpeak/Channel.h"
 #include "TeamSpeak/Error.h"
+#include "TeamSpeak/OwnedIdentity.h"
 #include "TeamSpeak/Server.h"
 #include "TeamSpeak/TSVector.h"
 #include "TeamSpeak/sdk/HostTypes.h"
@@ -32,7 +33,7 @@ public:
     const std::optional<TeamSpeak::Server>& Server() const noexcept { return _server; }
     anyID Id() const noexcept { return _id; }
     // No server, or id 0.
-    bool IsZero() const noexcept { return _id == 0 || !_server; }
+    bool IsZero() const noexcept { return IsZeroOwned(_server, _id); }
     // The user's own client on its tab; never true for a zero client.
     bool IsLocal() const;
 
