@@ -10,6 +10,7 @@ TRALVONIC_PACKAGES=(
   libboost1.81-dev libpcre2-dev libcurl4-openssl-dev qtbase5-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
+  chromium
 )
 
 tralvonic_as_root() {
