@@ -119,7 +119,10 @@ private:
             return Finish();
         _opened = true;
         _request = {};
-        if (_closing || _server->IsStopping)
+        // Dropped while the handshake ran: already finished.
+        if (_closing)
+            return;
+        if (_server->IsStopping)
             return StartClose(websocket::close_code::going_away);
         auto& registry = *_server->Registry;
         if (!registry.Admit(*this))
@@ -141,7 +144,8 @@ private:
     {
         if (error)
             return Finish();
-        // Once a close handshake runs, Beast's close reads and discards what is left.
+        // Once a close handshake runs, Beast's close reads and discards what is left; a
+        // dropped socket has finished the session already.
         if (_closing)
             return;
         if (_buffer.size() > _server->Limits.MaxMessageBytes) {
@@ -214,25 +218,31 @@ private:
             _queue.resize(1);
             _queuedBytes = _queue.front()->size();
         }
+        _isClosingGracefully = true;
         _ws.async_close(code, [self = shared_from_this()](beast::error_code) { self->Finish(); });
     }
 
-    // Pending operations end at once with errors; the read's error then finishes the session.
+    // Drops the socket and finishes at once; pending operations end with errors.
     void HardClose()
+    {
+        _isClosingGracefully = false;
+        Finish();
+    }
+
+    // Every way out of a session ends here, once: the list and the close line.
+    void Finish()
     {
         _closing = true;
         _available = false;
-        beast::error_code ignored;
-        beast::get_lowest_layer(_ws).socket().shutdown(tcp::socket::shutdown_both, ignored);
-        beast::get_lowest_layer(_ws).close();
-    }
-
-    void Finish()
-    {
+        // A running close handshake tears the socket down itself once it completes.
+        if (!_isClosingGracefully) {
+            beast::error_code ignored;
+            beast::get_lowest_layer(_ws).socket().shutdown(tcp::socket::shutdown_both, ignored);
+            beast::get_lowest_layer(_ws).close();
+        }
         if (_finished)
             return;
         _finished = true;
-        HardClose();
         _server->OnFinished(*this, _opened);
     }
 
@@ -252,6 +262,7 @@ private:
     std::size_t _queuedBytes = 0;
     bool _opened = false;
     bool _closing = false;
+    bool _isClosingGracefully = false;
     bool _finished = false;
 };
 } // namespace
