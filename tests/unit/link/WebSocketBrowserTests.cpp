@@ -19,12 +19,16 @@ protected:
         return browser.ReadLine(BrowserTimeout).value_or("(no outcome)");
     }
 
+    // The handler is complete before the I/O threads start: they read it unsynchronised.
     std::unique_ptr<WebSocket> StartEchoServer()
     {
-        auto server = StartServer();
-        OnMessage = [server = server.get()](const std::shared_ptr<Connection>& from, const std::string& text) {
-            server->Send(from, "echo: " + text);
-        };
+        auto server = std::make_unique<WebSocket>("127.0.0.1:0");
+        server->SetMessageHandler(
+            [this, server = server.get()](const std::shared_ptr<Connection>& from, const std::string& text) {
+                Recorder.Add(from, text);
+                server->Send(from, "echo: " + text);
+            });
+        server->Start();
         return server;
     }
 };
