@@ -27,6 +27,12 @@ namespace Tralvonic::Test {
 
 inline constexpr std::chrono::milliseconds ClientTimeout{20000};
 
+// The host's log severities, as the simulated client records them.
+inline constexpr int HostError = 1;
+inline constexpr int HostWarning = 2;
+inline constexpr int HostDebug = 3;
+inline constexpr int HostInfo = 4;
+
 inline std::filesystem::path ScriptPath(std::string_view name)
 {
     return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "js" / name;

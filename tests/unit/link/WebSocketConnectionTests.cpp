@@ -10,10 +10,6 @@
 namespace Tralvonic::Test {
 namespace {
 
-constexpr int HostInfo = 4;
-constexpr int HostWarning = 2;
-constexpr int HostDebug = 3;
-
 std::size_t ThreadCount()
 {
     std::size_t count = 0;

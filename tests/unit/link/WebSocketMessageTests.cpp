@@ -8,9 +8,6 @@
 namespace Tralvonic::Test {
 namespace {
 
-constexpr int HostError = 1;
-constexpr int HostWarning = 2;
-
 using WebSocketMessages = LinkTest;
 
 TEST_F(WebSocketMessages, OneConnectionsMessagesAreHandledInArrivalOrder)

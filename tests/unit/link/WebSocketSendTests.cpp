@@ -8,9 +8,6 @@
 namespace Tralvonic::Test {
 namespace {
 
-constexpr int HostDebug = 3;
-constexpr int HostWarning = 2;
-
 using WebSocketSending = LinkTest;
 
 TEST_F(WebSocketSending, SendReachesOnlyItsConnection)
