@@ -45,8 +45,10 @@ void DelayedTasks::Run() {
             continue;
         }
         auto next = _tasks.begin();
-        if (Clock::now() < next->first) {
-            _changed.wait_until(lock, next->first);
+        // A copy: Stop may clear the tasks, and so free this key, while the wait sleeps.
+        const Clock::time_point due = next->first;
+        if (Clock::now() < due) {
+            _changed.wait_until(lock, due);
             continue;
         }
         auto task = std::move(next->second);
