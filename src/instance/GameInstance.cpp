@@ -1,25 +1,33 @@
 #include "instance/GameInstance.h"
 
+#include "core/Base.h"
+
 #include <utility>
 
 namespace Tralvonic {
 
-GameInstance::GameInstance(Model::GameInstanceSettings settings) : _settings(std::move(settings)) {}
+namespace {
 
-std::uint64_t GameInstance::ServerConnectionHandle() const {
-    return _serverConnectionHandle.load();
+GameInstance::Clock::rep Ticks(GameInstance::Clock::time_point time) {
+    return time.time_since_epoch().count();
 }
 
-void GameInstance::SetServerConnectionHandle(std::uint64_t serverConnectionHandle) {
-    _serverConnectionHandle.store(serverConnectionHandle);
-}
+} // namespace
 
-Model::GameInstanceState GameInstance::InstanceState() const {
-    return _instanceState.load();
-}
+GameInstance::GameInstance(Model::GameInstanceSettings settings)
+    : _settings(std::move(settings)),
+      _created(Clock::now()),
+      _nextPingTime(Ticks(_created)),
+      _resetDeadline(Ticks(_created + std::chrono::seconds(Base::CurrentConfiguration()->InstanceTimeout))),
+      _lastStartTime(Ticks(_created)) {}
 
-void GameInstance::SetInstanceState(Model::GameInstanceState state) {
-    _instanceState.store(state);
+GameInstance::~GameInstance() {
+    // A reset normally joins both threads; after a keepalive time-out the keepalive thread
+    // ended by itself and is joined here. Threads hold no reference to the instance, so this
+    // never runs on one of them.
+    _isResetted.store(true);
+    StopThread(_keepaliveThread);
+    StopThread(_soundQueueThread);
 }
 
 } // namespace Tralvonic

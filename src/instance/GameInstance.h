@@ -2,24 +2,52 @@
 // The state one game keeps on one TeamSpeak server, created from the game's Initiate record
 // and keyed by the server's unique identifier. Game commands reach it on WebSocket I/O
 // threads, host events on host threads, its own keepalive and sound threads run beside
-// them; no single lock serialises these, so every shared field is guarded on its own.
+// them; no single lock serialises these, so every shared field is guarded on its own:
+// scalars and host ids are replaced whole (atomics and AtomicSlot), the player table and
+// the sound list each have their own mutex, and no mutex is held across a host call.
+//
+// The operations are split by concern, one source file each (named in the sections below).
 
+#include "Model/Error.h"
 #include "Model/GameInstanceSettings.h"
 #include "Model/GameInstanceState.h"
+#include "Model/PlayerState.h"
+#include "Model/SelfState.h"
+#include "Model/Sound.h"
+#include "TeamSpeak/Channel.h"
+#include "TeamSpeak/Client.h"
+#include "TeamSpeak/Server.h"
+#include "TeamSpeak/sdk/HostTypes.h"
+#include "core/AtomicSlot.h"
+#include "instance/PlayerState.h"
+#include "instance/SelfStateWrapper.h"
+#include "instance/SoundQueue.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 namespace Tralvonic {
 
 class GameInstance {
 public:
+    // Keepalive and sound pacing are measured on this clock, so a changed wall clock neither
+    // times an instance out nor holds it alive.
+    using Clock = std::chrono::steady_clock;
+
     explicit GameInstance(Model::GameInstanceSettings settings);
     GameInstance(const GameInstance&) = delete;
     GameInstance& operator=(const GameInstance&) = delete;
+    // Joins the instance's threads if a reset has not already done so.
+    ~GameInstance();
 
     // --- GameInstance.cpp: what the game sent with Initiate; fixed for the instance's life ---
     // The instance's key in the registry and in every message; absent when the game sent none.
@@ -39,18 +67,147 @@ public:
 
     // --- GameInstance.cpp: where the instance stands with the host; any thread ---
     // The host's server connection handler id while connected, 0 otherwise.
-    std::uint64_t ServerConnectionHandle() const;
-    void SetServerConnectionHandle(std::uint64_t serverConnectionHandle);
-    Model::GameInstanceState InstanceState() const;
-    void SetInstanceState(Model::GameInstanceState state);
+    std::uint64_t ServerConnectionHandle() const { return _serverConnectionHandle.load(); }
+    Model::GameInstanceState InstanceState() const { return _instanceState.load(); }
+    // The user's own client on the server; absent while not connected.
+    std::optional<TeamSpeak::Client> Client() const { return _client.Load(); }
+    // The in-game channel; absent while not connected.
+    std::optional<TeamSpeak::Channel> Channel() const { return _channel.Load(); }
+    std::optional<std::string> OriginalName() const { return _originalName.Load(); }
+    std::optional<TeamSpeak::Channel> OriginalChannel() const { return _originalChannel.Load(); }
+    bool IsMicrophoneMuted() const { return _isMicrophoneMuted.load(); }
+    bool IsMicrophoneEnabled() const { return _isMicrophoneEnabled.load(); }
+    bool IsSoundMuted() const { return _isSoundMuted.load(); }
+    bool IsSoundEnabled() const { return _isSoundEnabled.load(); }
+    // Set once by Reset; afterwards host events are ignored and the threads end.
+    bool IsResetted() const { return _isResetted.load(); }
+    SelfStateWrapper& OwnState() { return _ownState; }
+    const SelfStateWrapper& OwnState() const { return _ownState; }
+
+    // --- GameInstanceLifecycle.cpp ---
+    // Registers the instance, takes the user over when the host is on the server, reports
+    // the state and starts the threads. AlreadyInGame when the server already has an
+    // instance; the check and the registration are one step.
+    Model::Error Initiate();
+    void OnServerConnect(const TeamSpeak::Server& server);
+    void OnServerDisconnect();
+    // Ends the instance's effect on TeamSpeak, at most once. `ignoreThread` is true only on
+    // the keepalive thread itself, which must not wait for itself.
+    void Reset(bool removeInstance, bool ignoreThread);
+
+    // --- GameInstanceChannels.cpp ---
+    void OnChannelMove(const TeamSpeak::Client& client, const TeamSpeak::Channel& oldChannel,
+                       const TeamSpeak::Channel& newChannel);
+    // A listed channel or any channel below one, at any depth.
+    bool IsSwissChannel(const std::optional<TeamSpeak::Channel>& channel) const;
+
+    // --- GameInstanceClientVariables.cpp ---
+    void OnClientVariableUpdate(int clientProperty, const std::optional<std::string>& value);
+
+    // --- GameInstanceReports.cpp: state reports and the keepalive ---
+    void SendGameState() const;
+    void SendSoundState() const;
+    void OnPing() const;
+    void OnPong();
+    void OnTalkStatusChange(const TeamSpeak::Client& client, bool isTalking, bool isWhisper);
+
+    // --- GameInstancePlayers.cpp: the player table ---
+    void OnPlayerStateUpdate(const Model::PlayerState& playerState);
+    void OnPlayerRemove(const Model::PlayerState& playerState);
+    bool TryGetPlayerState(std::string_view name, std::shared_ptr<PlayerState>& playerState) const;
+    // A copy of the table's values taken under its mutex.
+    std::vector<std::shared_ptr<PlayerState>> PlayerStates() const;
+    std::size_t PlayerStateCount() const { return PlayerStates().size(); }
+
+    // --- GameInstanceProximity.cpp: distances, positions and bindings ---
+    void OnSelfStateUpdate(const Model::SelfState& selfState);
+    // The full recalculation.
+    void CalculateProximityChat();
+    // The positioning step for one player.
+    void CalculateProximityChat(const PlayerState& playerState);
+    void CalculateProximityOffset(PlayerState& playerState) const;
+    void PlayerStateClientUpdate();
+    bool IsPlayerInRange(const PlayerState& playerState) const;
+    bool IsPlayerInOwnVoiceRange(const PlayerState& playerState) const;
+    // Host's rolloff callback: the host never attenuates by distance.
+    void On3dRolloffCalculation(const TeamSpeak::Client& client, float distance, float* volume) const;
+
+    // --- GameInstanceWhisper.cpp ---
+    std::vector<TeamSpeak::anyID> WhisperTargets() const { return _whisperTargets.Load(); }
+    // Stores the list and tells the host only when it changed as a set.
+    void SetWhisperTargets(std::vector<TeamSpeak::anyID> whisperTargets);
+
+    // --- GameInstanceSounds.cpp ---
+    void PlaySound(Model::Sound sound);
+    void StopSound(Model::Sound sound);
+
+    // --- GameInstanceVoiceData.cpp: the host's audio callbacks, routed by handler ---
+    void OnEditCapturedVoiceDataEvent(short* samples, int sampleCount, int channels, int* edited);
+    void OnEditPlaybackVoiceDataEvent(const TeamSpeak::Client& client, short* samples, int sampleCount,
+                                      int channels);
+    void OnEditPostProcessVoiceDataEvent(const TeamSpeak::Client& client, short* samples, int sampleCount,
+                                         int channels, const unsigned int* channelSpeakerArray,
+                                         unsigned int* channelFillMask);
+    void OnEditMixedPlaybackVoiceDataEvent(short* samples, int sampleCount, int channels,
+                                           const unsigned int* channelSpeakerArray,
+                                           unsigned int* channelFillMask);
 
 private:
+    // GameInstanceReports.cpp
+    void PingSocket();
+    // GameInstanceSounds.cpp
+    void HandleSoundQueue();
+    void PlaySoundInternal(const std::shared_ptr<PlayingSound>& sound);
+    void StopSounds();
+    // GameInstanceLifecycle.cpp
+    void StartThreads();
+    void StopThread(std::thread& thread);
+    void CleanUpTeamSpeak(const TeamSpeak::Client& client, const TeamSpeak::Channel& channel);
+    // GameInstanceClientVariables.cpp
+    void ReadSoundFlags(const TeamSpeak::Client& client);
+    // GameInstanceChannels.cpp
+    void OnOwnChannelMove(const TeamSpeak::Client& client, const TeamSpeak::Channel& newChannel);
+    void OnOtherClientMove(const TeamSpeak::Client& client, const TeamSpeak::Channel& oldChannel,
+                           const TeamSpeak::Channel& newChannel, const TeamSpeak::Channel& instanceChannel);
+    // Sets the nickname on the host only when it differs; true when it was set.
+    bool EnforceName(const TeamSpeak::Client& client) const;
+
     // immutable after construction
     const Model::GameInstanceSettings _settings;
+    const Clock::time_point _created;
 
     // replaced whole from any thread; each read and write is indivisible
     std::atomic<std::uint64_t> _serverConnectionHandle{0};
     std::atomic<Model::GameInstanceState> _instanceState{Model::GameInstanceState::NotConnected};
+    AtomicSlot<std::optional<TeamSpeak::Client>> _client;
+    AtomicSlot<std::optional<TeamSpeak::Channel>> _channel;
+    AtomicSlot<std::optional<std::string>> _originalName;
+    AtomicSlot<std::optional<TeamSpeak::Channel>> _originalChannel;
+    std::atomic<bool> _isMicrophoneMuted{false};
+    std::atomic<bool> _isMicrophoneEnabled{false};
+    std::atomic<bool> _isSoundMuted{false};
+    std::atomic<bool> _isSoundEnabled{false};
+    std::atomic<bool> _isResetted{false};
+    SelfStateWrapper _ownState;
+
+    // keepalive: ticks of Clock
+    std::atomic<Clock::rep> _nextPingTime;
+    std::atomic<Clock::rep> _resetDeadline;
+
+    // the player table, guarded by its own mutex
+    mutable std::mutex _playerStatesMutex;
+    std::map<std::string, std::shared_ptr<PlayerState>, std::less<>> _playerStates;
+    AtomicSlot<std::vector<TeamSpeak::anyID>> _whisperTargets;
+
+    // sounds: the list of started sounds under its own mutex, the queue, the pacing time
+    mutable std::mutex _soundsMutex;
+    std::vector<std::shared_ptr<PlayingSound>> _sounds;
+    SoundQueue _soundQueue;
+    std::atomic<Clock::rep> _lastStartTime;
+
+    // started by Initiate; joined by Reset (or by the destructor after a keepalive time-out)
+    std::thread _keepaliveThread;
+    std::thread _soundQueueThread;
 };
 
 } // namespace Tralvonic

@@ -1,0 +1,70 @@
+#pragma once
+// One other player as the instance tracks him: what the game last reported (replaced whole on
+// every update) and what the instance derives from it (bound client, distance, 3D offset).
+// Host threads, game threads and audio threads read the same object, so every part is an
+// indivisible value; none of them has heap parts, so copying never allocates.
+
+#include "Model/PlayerState.h"
+#include "TeamSpeak/Client.h"
+#include "TeamSpeak/TSVector.h"
+#include "core/AtomicSlot.h"
+
+#include <atomic>
+#include <optional>
+#include <string>
+
+namespace Tralvonic {
+
+// The game's record of a player without the name, which never changes for one player.
+struct PlayerVoice {
+    std::optional<TeamSpeak::TSVector> Position;
+    float VoiceRange = 0.0f;
+    bool IsAlive = true;
+    std::optional<float> VolumeOverride;
+    bool DistanceCulled = false;
+    std::optional<Model::MuffleEffect> Muffle;
+
+    static PlayerVoice From(const Model::PlayerState& record);
+    bool operator==(const PlayerVoice&) const = default;
+};
+
+class PlayerState {
+public:
+    explicit PlayerState(const Model::PlayerState& record);
+    PlayerState(const PlayerState&) = delete;
+    PlayerState& operator=(const PlayerState&) = delete;
+
+    // The key of the player table; the nickname of the client that speaks for him.
+    const std::string& Name() const { return _name; }
+
+    PlayerVoice Voice() const { return _voice.Load(); }
+    void SetVoice(const PlayerVoice& voice) { _voice.Store(voice); }
+
+    // The TeamSpeak client bound by nickname; absent when unbound.
+    std::optional<TeamSpeak::Client> Client() const { return _client.Load(); }
+    void SetClient(std::optional<TeamSpeak::Client> client) { _client.Store(client); }
+
+    float Distance() const { return _distance.load(); }
+    void SetDistance(float distance) { _distance.store(distance); }
+
+    // The position given to the client in 3D mode: the player relative to the user's heading,
+    // his voice range scaled to 10 units.
+    TeamSpeak::TSVector PositionOffset() const { return _positionOffset.Load(); }
+    void SetPositionOffset(const TeamSpeak::TSVector& offset) { _positionOffset.Store(offset); }
+
+    bool IsOnPhone() const { return _isOnPhone.load(); }
+    void SetIsOnPhone(bool isOnPhone) { _isOnPhone.store(isOnPhone); }
+    bool IsOnRadio() const { return _isOnRadio.load(); }
+    void SetIsOnRadio(bool isOnRadio) { _isOnRadio.store(isOnRadio); }
+
+private:
+    const std::string _name;
+    AtomicSlot<PlayerVoice> _voice;
+    AtomicSlot<std::optional<TeamSpeak::Client>> _client;
+    std::atomic<float> _distance{0.0f};
+    AtomicSlot<TeamSpeak::TSVector> _positionOffset;
+    std::atomic<bool> _isOnPhone{false};
+    std::atomic<bool> _isOnRadio{false};
+};
+
+} // namespace Tralvonic

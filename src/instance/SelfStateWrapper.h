@@ -1,0 +1,35 @@
+#pragma once
+// The user's own in-game state: the game's last SelfState, replaced whole on every update,
+// plus what the instance keeps about the user himself. Read by game, host and audio threads.
+
+#include "Model/SelfState.h"
+#include "TeamSpeak/TSVector.h"
+#include "core/AtomicSlot.h"
+
+#include <atomic>
+#include <optional>
+
+namespace Tralvonic {
+
+class SelfStateWrapper {
+public:
+    Model::SelfState State() const { return _state.Load(); }
+    void SetState(const Model::SelfState& state) { _state.Store(state); }
+
+    TeamSpeak::TSVector Position() const { return State().Position; }
+    float VoiceRange() const { return State().VoiceRange; }
+    bool IsAlive() const { return State().IsAlive; }
+    std::optional<Model::EchoEffect> Echo() const { return State().Echo; }
+    // The heading in radians, negated: the angle that turns world offsets into the listener's frame.
+    float Rotation() const;
+
+    // Only the captured-voice callback changes it.
+    bool IsTalking() const { return _isTalking.load(); }
+    void SetIsTalking(bool isTalking) { _isTalking.store(isTalking); }
+
+private:
+    AtomicSlot<Model::SelfState> _state;
+    std::atomic<bool> _isTalking{false};
+};
+
+} // namespace Tralvonic
