@@ -62,11 +62,15 @@ public:
     static bool TryGetGameInstance(std::uint64_t serverId, std::shared_ptr<GameInstance>& gameInstance);
     // Appends the instance unless that very object is registered; broadcasts PluginState either way.
     static void AddGameInstance(const std::shared_ptr<GameInstance>& gameInstance);
+    // Registers the instance unless one for the same server unique identifier is registered
+    // (false then, and nothing is broadcast); the check and the append are one step.
+    static bool TryAddGameInstance(const std::shared_ptr<GameInstance>& gameInstance);
     // Returns at once; 250 ms later the instance leaves the registry on the delayed-task thread
     // and PluginState is broadcast, unless the game link has stopped by then.
     static void RemoveGameInstanceDelayed(const std::shared_ptr<GameInstance>& gameInstance);
     static std::vector<std::shared_ptr<GameInstance>> GameInstances();
-    // Part of the stop: drops pending removals, joins their thread and empties the registry.
+    // Part of the stop: empties the registry, resets every instance in registry order, waits
+    // for their threads, then drops pending removals and joins their thread.
     static void StopGameInstances();
 };
 

@@ -72,6 +72,25 @@ void Base::AddGameInstance(const std::shared_ptr<GameInstance>& gameInstance) {
     BroadcastPluginState(*gameInstance, activeInstances);
 }
 
+bool Base::TryAddGameInstance(const std::shared_ptr<GameInstance>& gameInstance) {
+    const auto& identifier = gameInstance->ServerUniqueIdentifier();
+    std::int32_t activeInstances = 0;
+    {
+        std::lock_guard lock(registryMutex);
+        const bool isTaken = std::any_of(registry.begin(), registry.end(), [&](const auto& registered) {
+            return registered == gameInstance ||
+                   (identifier && registered->ServerUniqueIdentifier() == identifier);
+        });
+        if (isTaken) {
+            return false;
+        }
+        registry.push_back(gameInstance);
+        activeInstances = CountLocked();
+    }
+    BroadcastPluginState(*gameInstance, activeInstances);
+    return true;
+}
+
 void Base::RemoveGameInstanceDelayed(const std::shared_ptr<GameInstance>& gameInstance) {
     delayedRemovals.Schedule(RemovalDelayMs, [gameInstance] {
         std::int32_t activeInstances = 0;
@@ -91,15 +110,22 @@ std::vector<std::shared_ptr<GameInstance>> Base::GameInstances() {
 }
 
 void Base::StopGameInstances() {
-    delayedRemovals.Stop();
-    std::vector<std::shared_ptr<GameInstance>> removed;
+    std::vector<std::shared_ptr<GameInstance>> stopping;
     {
         std::lock_guard lock(registryMutex);
-        // Resetting every instance here, in registry order and under the mutex, comes with the
-        // instance lifecycle (GameInstance::Reset).
-        removed.swap(registry);
+        stopping.swap(registry);
     }
-    // The last references may go here; an instance's teardown must not run under the mutex.
+    // Reset outside the mutex: a reset talks to the host, and no lock is held across a host
+    // call. The registry is already empty, so no lookup finds an instance that is going.
+    for (const auto& gameInstance : stopping) {
+        gameInstance->Reset(false, false);
+    }
+    // An instance that timed out on its own may still be finishing that reset on its
+    // keepalive thread, which may schedule a removal: wait for it before stopping removals.
+    for (const auto& gameInstance : stopping) {
+        gameInstance->JoinThreads();
+    }
+    delayedRemovals.Stop();
 }
 
 } // namespace Tralvonic

@@ -26,8 +26,7 @@ GameInstance::~GameInstance() {
     // ended by itself and is joined here. Threads hold no reference to the instance, so this
     // never runs on one of them.
     _isResetted.store(true);
-    StopThread(_keepaliveThread);
-    StopThread(_soundQueueThread);
+    JoinThreads();
 }
 
 } // namespace Tralvonic

@@ -20,6 +20,7 @@
 #include "TeamSpeak/sdk/HostTypes.h"
 #include "core/AtomicSlot.h"
 #include "instance/PlayerState.h"
+#include "instance/InstanceThread.h"
 #include "instance/SelfStateWrapper.h"
 #include "instance/SoundQueue.h"
 
@@ -32,12 +33,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 namespace Tralvonic {
 
-class GameInstance {
+class GameInstance : public std::enable_shared_from_this<GameInstance> {
 public:
     // Keepalive and sound pacing are measured on this clock, so a changed wall clock neither
     // times an instance out nor holds it alive.
@@ -94,6 +94,9 @@ public:
     // Ends the instance's effect on TeamSpeak, at most once. `ignoreThread` is true only on
     // the keepalive thread itself, which must not wait for itself.
     void Reset(bool removeInstance, bool ignoreThread);
+    // Waits until the keepalive and sound threads have ended; part of the plugin stop, after
+    // the reset, so that no thread of the instance outlives the plugin.
+    void JoinThreads();
 
     // --- GameInstanceChannels.cpp ---
     void OnChannelMove(const TeamSpeak::Client& client, const TeamSpeak::Channel& oldChannel,
@@ -161,7 +164,6 @@ private:
     void StopSounds();
     // GameInstanceLifecycle.cpp
     void StartThreads();
-    void StopThread(std::thread& thread);
     void CleanUpTeamSpeak(const TeamSpeak::Client& client, const TeamSpeak::Channel& channel);
     // GameInstanceClientVariables.cpp
     void ReadSoundFlags(const TeamSpeak::Client& client);
@@ -206,8 +208,8 @@ private:
     std::atomic<Clock::rep> _lastStartTime;
 
     // started by Initiate; joined by Reset (or by the destructor after a keepalive time-out)
-    std::thread _keepaliveThread;
-    std::thread _soundQueueThread;
+    InstanceThread _keepaliveThread;
+    InstanceThread _soundQueueThread;
 };
 
 } // namespace Tralvonic

@@ -65,8 +65,8 @@ struct Route {
 // `&Apply<Model::SelfState, &GameInstance::OnSelfStateUpdate>`.
 // clang-format off
 constexpr Route Routes[] = {
-    {Command::Ping, nullptr},                         // OnPing()
-    {Command::Pong, nullptr},                         // OnPong()
+    {Command::Ping, &ApplyWithoutParameter<&GameInstance::OnPing>},
+    {Command::Pong, &ApplyWithoutParameter<&GameInstance::OnPong>},
     {Command::SelfStateUpdate, nullptr},              // SelfState: OnSelfStateUpdate
     {Command::PlayerStateUpdate, nullptr},            // PlayerState: OnPlayerStateUpdate
     {Command::BulkUpdate, nullptr},                   // BulkUpdate: ApplyBulkUpdate
@@ -86,11 +86,6 @@ constexpr Route Routes[] = {
 };
 // clang-format on
 
-// Registers and starts a new instance, or says why it cannot run: GameInstance::Initiate of the
-// instance lifecycle joins here. Until then an Initiate that passes the checks is not executable.
-using Starter = Model::Error (*)(const std::shared_ptr<GameInstance>& gameInstance);
-constexpr Starter StartGameInstance = nullptr;
-
 const Route* FindRoute(Command command) {
     const auto found = std::find_if(std::begin(Routes), std::end(Routes),
                                     [&](const Route& route) { return route.Command == command; });
@@ -101,27 +96,15 @@ void LogNonExecutable(const std::string& text) {
     Logger::LogError("Non-executable message: " + text, Channel);
 }
 
-void Initiate(const std::shared_ptr<Connection>& connection, const PluginCommand& command,
-              const std::string& text) {
+void Initiate(const std::shared_ptr<Connection>& connection, const PluginCommand& command) {
     if (!command.Parameter) {
         SendRecord(connection, Model::PluginError(Model::Error::InvalidJson));
         return;
     }
     // The record names its own server; the envelope's identifier is not used.
-    auto settings = command.ConvertParameter<Model::GameInstanceSettings>();
-    std::shared_ptr<GameInstance> existing;
-    if (settings.ServerUniqueIdentifier &&
-        Base::TryGetGameInstance(*settings.ServerUniqueIdentifier, existing)) {
-        SendRecord(connection, Model::PluginError(Model::Error::AlreadyInGame));
-        return;
-    }
-    auto gameInstance = std::make_shared<GameInstance>(std::move(settings));
-    const Starter start = StartGameInstance;
-    if (start == nullptr) {
-        LogNonExecutable(text);
-        return;
-    }
-    const Model::Error result = start(gameInstance);
+    auto gameInstance = std::make_shared<GameInstance>(command.ConvertParameter<Model::GameInstanceSettings>());
+    // Registration and the check for a running instance of that server are one step there.
+    const Model::Error result = gameInstance->Initiate();
     if (result != Model::Error::OK) {
         SendRecord(connection, Model::PluginError(result));
     }
@@ -132,7 +115,7 @@ enum class Outcome { Handled, DroppedSilently };
 Outcome RouteCommand(const std::shared_ptr<Connection>& connection, const PluginCommand& command,
                      const std::string& text) {
     if (command.Command == Command::Initiate) {
-        Initiate(connection, command, text);
+        Initiate(connection, command);
         return Outcome::Handled;
     }
     const auto* route = FindRoute(command.Command);

@@ -96,7 +96,7 @@ TEST_F(Dispatch, CommandsForAServerWithoutInstanceLeaveOnlyTheRawTextLine) {
 
 TEST_F(Dispatch, CommandsWhoseInstanceOperationIsMissingAreNotTakenAsHandled) {
     Base::AddGameInstance(MakeInstance("server"));
-    const std::string text = R"({"Command":3,"ServerUniqueIdentifier":"server"})";
+    const std::string text = R"({"Command":40,"ServerUniqueIdentifier":"server"})";
     Handle(text);
     EXPECT_THAT(MessageLinesAbout(text), ElementsAre(text, "Non-executable message: " + text));
 }
@@ -157,18 +157,30 @@ TEST_F(Dispatch, InitiateForARegisteredServerIsAnsweredAlreadyInGameToTheSenderO
     EXPECT_EQ(instances[0]->Name(), "Player");
 }
 
-TEST_F(Dispatch, InitiateForANewServerIsNotExecutedWhileInstancesCannotStart) {
+TEST_F(Dispatch, InitiateForANewServerStartsAnInstanceThatEveryoneHearsOf) {
     StartPluginLink();
     auto sender = ConnectGame();
-    const std::string text =
-        R"({"Command":1,"Parameter":{"ServerUniqueIdentifier":"server","Name":"Player"}})";
-    sender.Command("send " + text);
-    ASSERT_TRUE(WaitForLog(LogChannel::WebSocketOnMessage, "Non-executable message: " + text));
-    EXPECT_TRUE(Base::GameInstances().empty());
+    auto bystander = ConnectGame();
+    // The host is not connected to this server: the instance waits, not connected.
+    sender.Command(R"(send {"Command":1,"Parameter":{"ServerUniqueIdentifier":"server","Name":"Player"}})");
+    for (auto* client : {&sender, &bystander}) {
+        EXPECT_EQ(NextMessage(*client), PluginStateMessage("server", 1));
+        EXPECT_EQ(NextMessage(*client),
+                  R"({"Command":5,"ServerUniqueIdentifier":"server","Parameter":)"
+                  R"({"IsConnectedToServer":false,"IsReady":false,"State":0}})");
+    }
+    ASSERT_EQ(Base::GameInstances().size(), 1u);
+    EXPECT_EQ(Base::GameInstances()[0]->Name(), "Player");
 
-    // Nothing was sent to the game before this broadcast.
-    Base::AddGameInstance(MakeInstance("marker"));
-    EXPECT_EQ(NextMessage(sender), PluginStateMessage("marker", 1));
+    // A second game for the same server is turned away, and only it hears of it.
+    sender.Command(R"(send {"Command":1,"Parameter":{"ServerUniqueIdentifier":"server","Name":"Other"}})");
+    // The running instance pings meanwhile.
+    auto answer = NextMessage(sender);
+    while (answer && answer->starts_with(R"({"Command":3,)")) {
+        answer = NextMessage(sender);
+    }
+    EXPECT_EQ(answer, AlreadyInGameAnswer);
+    EXPECT_EQ(Base::GameInstances().size(), 1u);
 }
 
 } // namespace

@@ -1,0 +1,89 @@
+#include "instance/GameInstance.h"
+
+#include "Model/InstanceState.h"
+#include "Model/PluginCommand.h"
+#include "Model/SoundState.h"
+#include "Model/TalkingState.h"
+#include "core/Base.h"
+#include "core/Logger.h"
+#include "link/Messages.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace Tralvonic {
+
+namespace {
+
+GameInstance::Clock::rep Ticks(GameInstance::Clock::time_point time) {
+    return time.time_since_epoch().count();
+}
+
+GameInstance::Clock::duration InstanceTimeout() {
+    return std::chrono::seconds(Base::CurrentConfiguration()->InstanceTimeout);
+}
+
+} // namespace
+
+void GameInstance::SendGameState() const {
+    BroadcastRecord(Model::PluginCommand(Model::Command::InstanceState, ServerUniqueIdentifier(),
+                                         Model::InstanceState(InstanceState())));
+}
+
+void GameInstance::SendSoundState() const {
+    const Model::SoundState soundState{IsMicrophoneMuted(), IsMicrophoneEnabled(), IsSoundMuted(), IsSoundEnabled()};
+    BroadcastRecord(Model::PluginCommand(Model::Command::SoundState, ServerUniqueIdentifier(), soundState));
+}
+
+void GameInstance::OnPing() const {
+    BroadcastRecord(Model::PluginCommand(Model::Command::Pong, ServerUniqueIdentifier()));
+}
+
+void GameInstance::OnPong() {
+    // The timeout of this moment: a changed setting counts from the next pong on.
+    _resetDeadline.store(Ticks(Clock::now() + InstanceTimeout()));
+}
+
+void GameInstance::PingSocket() {
+    constexpr auto PingInterval = std::chrono::seconds(1);
+    constexpr auto Pass = std::chrono::milliseconds(10);
+    while (!IsResetted()) {
+        const auto now = Ticks(Clock::now());
+        if (now > _nextPingTime.load()) {
+            BroadcastRecord(Model::PluginCommand(Model::Command::Ping, ServerUniqueIdentifier()));
+            _nextPingTime.store(now + Clock::duration(PingInterval).count());
+        }
+        if (now > _resetDeadline.load()) {
+            Logger::LogInfo("No pong command in the last " +
+                                std::to_string(Base::CurrentConfiguration()->InstanceTimeout) + " seconds...",
+                            LogChannel::GameInstance);
+            Reset(true, true);
+            return;
+        }
+        std::this_thread::sleep_for(Pass);
+    }
+}
+
+void GameInstance::OnTalkStatusChange(const TeamSpeak::Client& client, bool isTalking, bool /*isWhisper*/) {
+    const auto players = PlayerStates();
+    const auto found = std::find_if(players.begin(), players.end(), [&](const auto& playerState) {
+        const auto bound = playerState->Client();
+        return bound && bound->Id() == client.Id();
+    });
+    if (found == players.end()) {
+        return;
+    }
+    const PlayerState& playerState = **found;
+    const auto ownClient = Client();
+    if (isTalking && !(ownClient && client == *ownClient)) {
+        // Without a range test: a voice that starts anywhere is placed where it belongs.
+        client.Set3DPosition(Base::CurrentConfiguration()->Is3dEnabled ? playerState.PositionOffset()
+                                                                       : OwnState().Position());
+    }
+    if (SendTalkStates()) {
+        BroadcastRecord(Model::PluginCommand(Model::Command::TalkState, ServerUniqueIdentifier(),
+                                             Model::TalkingState{playerState.Name(), isTalking}));
+    }
+}
+
+} // namespace Tralvonic
