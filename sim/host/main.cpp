@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <pthread.h>
 #include <string>
 
@@ -26,12 +27,26 @@ std::filesystem::path DefaultPluginPath() {
     return (error ? std::filesystem::current_path() : program.parent_path()) / DefaultPluginName;
 }
 
+// A first run gets settings that let the live log show the plugin's every step; settings
+// the user wrote are left as they are.
+void PrepareSettings(const std::filesystem::path& pluginPath) {
+    const auto settings = pluginPath.parent_path() / "Tralvonic" / "settings.json";
+    std::error_code error;
+    if (std::filesystem::exists(settings, error)) {
+        return;
+    }
+    std::filesystem::create_directories(settings.parent_path(), error);
+    std::ofstream(settings) << R"({"LogLevel":"Extensive","ExpertMode":true})" << '\n';
+    std::printf("[sim] wrote %s (log level Extensive)\n", settings.c_str());
+}
+
 int Run(const std::filesystem::path& pluginPath, const sigset_t& stopSignals) {
     using namespace Tralvonic::Sim;
     SimulatedClient client;
     SimServer& server = Host::BuildDefaultWorld(client);
     Host::PrintLiveLog(client);
 
+    PrepareSettings(pluginPath);
     auto driver = PluginDriver::Load(client, pluginPath.string());
     std::printf("[sim] loaded %s (%s %s)\n", pluginPath.c_str(), driver->Exports().name(),
                 driver->Exports().version());

@@ -4,6 +4,7 @@
 #include "Model/GameInstanceSettings.h"
 #include "Model/PluginCommand.h"
 #include "Model/PluginError.h"
+#include "Model/Sound.h"
 #include "core/Base.h"
 #include "core/LastResort.h"
 #include "core/Logger.h"
@@ -71,8 +72,8 @@ constexpr Route Routes[] = {
     {Command::PlayerStateUpdate, nullptr},            // PlayerState: OnPlayerStateUpdate
     {Command::BulkUpdate, nullptr},                   // BulkUpdate: ApplyBulkUpdate
     {Command::RemovePlayer, nullptr},                 // PlayerState: OnPlayerRemove
-    {Command::PlaySound, nullptr},                    // Sound: PlaySound
-    {Command::StopSound, nullptr},                    // Sound: StopSound
+    {Command::PlaySound, &Apply<Model::Sound, &GameInstance::PlaySound>},
+    {Command::StopSound, &Apply<Model::Sound, &GameInstance::StopSound>},
     {Command::PhoneCommunicationUpdate, nullptr},     // PhoneCommunication: OnPhoneCommunicationUpdate
     {Command::StopPhoneCommunication, nullptr},       // PhoneCommunication: OnStopPhoneCommunication
     {Command::RadioCommunicationUpdate, nullptr},     // RadioCommunication: OnRadioCommunicationUpdate
