@@ -8,15 +8,33 @@
 namespace Tralvonic::Test {
 namespace {
 
-using Registry = PluginLinkTest;
+class Registry : public PluginLinkTest {
+protected:
+    // An instance that took a simulated server tab over, so it carries that tab's handler id.
+    std::shared_ptr<GameInstance> ConnectedInstance(const std::string& uid, const Sim::SimServer& tab) {
+        Model::GameInstanceSettings settings;
+        settings.ServerUniqueIdentifier = uid;
+        settings.Name = "Player";
+        settings.ChannelId = tab.Channels().front().Id;
+        auto instance = std::make_shared<GameInstance>(settings);
+        instance->OnServerConnect(TeamSpeak::Server(tab.Handler()));
+        return instance;
+    }
+
+    Sim::SimServer& Tab(const std::string& uid) {
+        auto& tab = Sim.AddServer(uid, uid, TeamSpeak::STATUS_CONNECTION_ESTABLISHED);
+        tab.AddOwnClient("Tester", tab.AddChannel("Lobby"));
+        return tab;
+    }
+};
 
 TEST_F(Registry, LookupsFindTheFirstRegisteredMatch) {
-    const auto first = MakeInstance("alpha");
-    const auto second = MakeInstance("beta");
-    const auto sameServer = MakeInstance("alpha");
-    first->SetServerConnectionHandle(7);
-    second->SetServerConnectionHandle(9);
-    sameServer->SetServerConnectionHandle(7);
+    auto& alphaTab = Tab("alpha");
+    auto& betaTab = Tab("beta");
+    const auto first = ConnectedInstance("alpha", alphaTab);
+    const auto second = ConnectedInstance("beta", betaTab);
+    const auto sameServer = ConnectedInstance("alpha", alphaTab);
+    const auto unused = alphaTab.Handler() + betaTab.Handler() + 1;
     Base::AddGameInstance(first);
     Base::AddGameInstance(second);
     Base::AddGameInstance(sameServer);
@@ -24,15 +42,15 @@ TEST_F(Registry, LookupsFindTheFirstRegisteredMatch) {
     std::shared_ptr<GameInstance> found;
     ASSERT_TRUE(Base::TryGetGameInstance("alpha", found));
     EXPECT_EQ(found, first);
-    ASSERT_TRUE(Base::TryGetGameInstance(std::uint64_t{9}, found));
+    ASSERT_TRUE(Base::TryGetGameInstance(betaTab.Handler(), found));
     EXPECT_EQ(found, second);
-    ASSERT_TRUE(Base::TryGetGameInstance(std::uint64_t{7}, found));
+    ASSERT_TRUE(Base::TryGetGameInstance(alphaTab.Handler(), found));
     EXPECT_EQ(found, first);
 
     // Identifiers compare exactly.
     EXPECT_FALSE(Base::TryGetGameInstance("ALPHA", found));
     EXPECT_FALSE(Base::TryGetGameInstance("alph", found));
-    EXPECT_FALSE(Base::TryGetGameInstance(std::uint64_t{8}, found));
+    EXPECT_FALSE(Base::TryGetGameInstance(unused, found));
     EXPECT_EQ(Base::GameInstances(), (std::vector{first, second, sameServer}));
 }
 
@@ -84,6 +102,28 @@ TEST_F(Registry, StopEmptiesTheRegistryAndDropsPendingRemovals) {
     // Only the pending removal task could still hold it: that task is gone, not just late.
     instance.reset();
     EXPECT_TRUE(watched.expired());
+}
+
+TEST_F(Registry, StopResetsEveryInstanceInRegistrationOrder) {
+    StartPluginLink();
+    auto& alphaTab = Tab("alpha");
+    auto& betaTab = Tab("beta");
+    const auto first = ConnectedInstance("alpha", alphaTab);
+    const auto second = ConnectedInstance("beta", betaTab);
+    Base::AddGameInstance(first);
+    Base::AddGameInstance(second);
+
+    Base::OnPluginStop();
+
+    EXPECT_TRUE(first->IsResetted());
+    EXPECT_TRUE(second->IsResetted());
+    std::vector<std::string> resets;
+    for (const auto& entry : LogsOn(LogChannel::GameInstance)) {
+        if (entry.Message.ends_with(" will be reset..."))
+            resets.push_back(entry.Message);
+    }
+    EXPECT_EQ(resets, (std::vector<std::string>{"GameInstace alpha will be reset...",
+                                                "GameInstace beta will be reset..."}));
 }
 
 } // namespace
