@@ -1,0 +1,129 @@
+#pragma once
+// The built voice-effect library, opened with the dynamic loader as the plugin opens it, and
+// the signals its tests feed it: tones in host-sized blocks and their levels.
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace Tralvonic::VoiceTesting {
+
+using Samples = std::vector<std::int16_t>;
+using ProcessFunction = void (*)(const char*, std::int16_t*, std::int32_t, std::int32_t, float);
+
+inline const std::string LibraryPath = TRALVONIC_VOICE_LIBRARY;
+constexpr std::int32_t SampleRate = 48000;
+constexpr std::int32_t BlockFrames = 960;
+// Frames left out of level measurements while the filters settle.
+constexpr std::int32_t SettleFrames = 2400;
+constexpr std::int32_t ToneFrames = 9600;
+
+class VoiceLibrary {
+public:
+    VoiceLibrary() : _handle(dlopen(LibraryPath.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+        if (_handle == nullptr) {
+            ADD_FAILURE() << "cannot load " << LibraryPath << ": " << dlerror();
+            return;
+        }
+        Resolve("Test", Test);
+        Resolve("RemovePlayer", RemovePlayer);
+        Resolve("SetMuffleIntensity", SetMuffleIntensity);
+        Resolve("SetPhoneDistortion", SetPhoneDistortion);
+        Resolve("SetRadioDistortion", SetRadioDistortion);
+        Resolve("ProcessMuffle", ProcessMuffle);
+        Resolve("ProcessMegaphone", ProcessMegaphone);
+        Resolve("ProcessPhone", ProcessPhone);
+        Resolve("ProcessRadio", ProcessRadio);
+    }
+    ~VoiceLibrary() {
+        if (_handle != nullptr) {
+            dlclose(_handle);
+        }
+    }
+    VoiceLibrary(const VoiceLibrary&) = delete;
+    VoiceLibrary& operator=(const VoiceLibrary&) = delete;
+
+    bool IsComplete() const { return _complete && _handle != nullptr; }
+
+    std::int32_t (*Test)() = nullptr;
+    void (*RemovePlayer)(const char*) = nullptr;
+    void (*SetMuffleIntensity)(const char*, std::int32_t) = nullptr;
+    void (*SetPhoneDistortion)(const char*, float) = nullptr;
+    void (*SetRadioDistortion)(const char*, float) = nullptr;
+    ProcessFunction ProcessMuffle = nullptr;
+    ProcessFunction ProcessMegaphone = nullptr;
+    ProcessFunction ProcessPhone = nullptr;
+    ProcessFunction ProcessRadio = nullptr;
+
+private:
+    template <typename Function> void Resolve(const char* name, Function& target) {
+        target = reinterpret_cast<Function>(dlsym(_handle, name));
+        if (target == nullptr) {
+            ADD_FAILURE() << LibraryPath << " lacks " << name;
+            _complete = false;
+        }
+    }
+
+    void* _handle;
+    bool _complete = true;
+};
+
+// Every test opens the library afresh; names are unique per test because the library keeps
+// its players for as long as any handle on it is open.
+class VoiceLibraryFixture : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(Voice.IsComplete()); }
+
+    VoiceLibrary Voice;
+};
+
+// A sine of `amplitude` at `frequencyHz` in every channel.
+inline Samples Tone(double frequencyHz, double amplitude, std::int32_t channels = 1,
+                    std::int32_t frames = ToneFrames) {
+    Samples samples(static_cast<std::size_t>(frames * channels));
+    for (std::int32_t f = 0; f < frames; ++f) {
+        const double value = amplitude * std::sin(2.0 * std::numbers::pi * frequencyHz * f / SampleRate);
+        for (std::int32_t c = 0; c < channels; ++c) {
+            samples[static_cast<std::size_t>(f * channels + c)] =
+                static_cast<std::int16_t>(std::lround(value));
+        }
+    }
+    return samples;
+}
+
+// Runs the samples through an effect in host-sized blocks, as the audio callbacks do.
+inline Samples ProcessInBlocks(ProcessFunction process, const char* name, Samples samples,
+                               std::int32_t channels = 1, float volume = 1.0f) {
+    const auto frames = static_cast<std::int32_t>(samples.size()) / channels;
+    for (std::int32_t start = 0; start < frames; start += BlockFrames) {
+        process(name, samples.data() + start * channels, std::min(BlockFrames, frames - start), channels,
+                volume);
+    }
+    return samples;
+}
+
+// Root mean square of one channel after the filters have settled.
+inline double Rms(const Samples& samples, std::int32_t channels = 1, std::int32_t channel = 0) {
+    double sum = 0.0;
+    std::int32_t count = 0;
+    for (auto i = static_cast<std::size_t>(SettleFrames * channels + channel); i < samples.size();
+         i += static_cast<std::size_t>(channels)) {
+        sum += static_cast<double>(samples[i]) * samples[i];
+        ++count;
+    }
+    return count > 0 ? std::sqrt(sum / count) : 0.0;
+}
+
+// Level of `output` relative to `reference` in dB; a level below one step counts as one step.
+inline double Decibels(double output, double reference) {
+    return 20.0 * std::log10(std::max(output, 0.5) / std::max(reference, 0.5));
+}
+
+} // namespace Tralvonic::VoiceTesting
