@@ -49,6 +49,13 @@ void FilterCascade::SetSections(std::initializer_list<BiquadCoefficients> sectio
     }
 }
 
+void FilterCascade::SetBand(double lowCutHz, double highCutHz) noexcept {
+    SetSections({BiquadCoefficients::HighPass(lowCutHz, ButterworthFourthOrderQ1),
+                 BiquadCoefficients::HighPass(lowCutHz, ButterworthFourthOrderQ2),
+                 BiquadCoefficients::LowPass(highCutHz, ButterworthFourthOrderQ1),
+                 BiquadCoefficients::LowPass(highCutHz, ButterworthFourthOrderQ2)});
+}
+
 void FilterCascade::Reset() noexcept {
     _memory = {};
 }

@@ -37,6 +37,10 @@ public:
     // cut-off goes on from the current signal instead of restarting from silence.
     void SetSections(std::initializer_list<BiquadCoefficients> sections) noexcept;
 
+    // A fourth-order Butterworth high-pass at `lowCutHz` followed by a fourth-order Butterworth
+    // low-pass at `highCutHz`: the band of a voice channel.
+    void SetBand(double lowCutHz, double highCutHz) noexcept;
+
     float Process(float input, std::int32_t channel) noexcept {
         float value = input;
         auto& memory = _memory[static_cast<std::size_t>(channel)];

@@ -18,10 +18,7 @@ constexpr std::uint32_t NoiseSeed = 0x2545F491u;
 } // namespace
 
 PhoneEffect::PhoneEffect() noexcept : _noise(NoiseSeed) {
-    _bandPass.SetSections({BiquadCoefficients::HighPass(LowCutHz, ButterworthFourthOrderQ1),
-                           BiquadCoefficients::HighPass(LowCutHz, ButterworthFourthOrderQ2),
-                           BiquadCoefficients::LowPass(HighCutHz, ButterworthFourthOrderQ1),
-                           BiquadCoefficients::LowPass(HighCutHz, ButterworthFourthOrderQ2)});
+    _bandPass.SetBand(LowCutHz, HighCutHz);
 }
 
 void PhoneEffect::SetParams(const Params& params) noexcept {

@@ -4,33 +4,22 @@ namespace Tralvonic::Voice {
 
 void PlayerVoice::ProcessMuffle(std::int16_t* samples, std::int32_t frames, std::int32_t channels,
                                 float volume) noexcept {
-    MuffleEffect effect = _muffle.Load();
-    effect.SetParams({_muffleIntensity.load(std::memory_order_relaxed)});
-    effect.Process(samples, frames, channels, volume);
-    _muffle.Store(effect);
+    Apply(_muffle, samples, frames, channels, volume, _muffleIntensity.load(std::memory_order_relaxed));
 }
 
 void PlayerVoice::ProcessMegaphone(std::int16_t* samples, std::int32_t frames, std::int32_t channels,
                                    float volume) noexcept {
-    MegaphoneEffect effect = _megaphone.Load();
-    effect.Process(samples, frames, channels, volume);
-    _megaphone.Store(effect);
+    Apply(_megaphone, samples, frames, channels, volume);
 }
 
 void PlayerVoice::ProcessPhone(std::int16_t* samples, std::int32_t frames, std::int32_t channels,
                                float volume) noexcept {
-    PhoneEffect effect = _phone.Load();
-    effect.SetParams({_phoneDistortion.load(std::memory_order_relaxed)});
-    effect.Process(samples, frames, channels, volume);
-    _phone.Store(effect);
+    Apply(_phone, samples, frames, channels, volume, _phoneDistortion.load(std::memory_order_relaxed));
 }
 
 void PlayerVoice::ProcessRadio(std::int16_t* samples, std::int32_t frames, std::int32_t channels,
                                float volume) noexcept {
-    RadioEffect effect = _radio.Load();
-    effect.SetParams({_radioDistortion.load(std::memory_order_relaxed)});
-    effect.Process(samples, frames, channels, volume);
-    _radio.Store(effect);
+    Apply(_radio, samples, frames, channels, volume, _radioDistortion.load(std::memory_order_relaxed));
 }
 
 } // namespace Tralvonic::Voice

@@ -67,6 +67,16 @@ private:
         Effect _effect;
     };
 
+    // Runs one block through a copy of the effect's memory and keeps the copy.
+    template <typename Effect, typename... Params>
+    static void Apply(Guarded<Effect>& guarded, std::int16_t* samples, std::int32_t frames,
+                      std::int32_t channels, float volume, Params... params) noexcept {
+        Effect effect = guarded.Load();
+        (effect.SetParams({params}), ...);
+        effect.Process(samples, frames, channels, volume);
+        guarded.Store(effect);
+    }
+
     // Settings; a player the game never configured is muffled fully, as its muffle record's
     // intensity defaults to 10, and hears clean phone and radio.
     std::atomic<std::int32_t> _muffleIntensity{MuffleEffect::MaxIntensity};

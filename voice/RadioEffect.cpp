@@ -21,10 +21,7 @@ constexpr std::uint32_t NoiseSeed = 0x6C8E9CF5u;
 } // namespace
 
 RadioEffect::RadioEffect() noexcept : _noise(NoiseSeed) {
-    _bandPass.SetSections({BiquadCoefficients::HighPass(LowCutHz, ButterworthFourthOrderQ1),
-                           BiquadCoefficients::HighPass(LowCutHz, ButterworthFourthOrderQ2),
-                           BiquadCoefficients::LowPass(HighCutHz, ButterworthFourthOrderQ1),
-                           BiquadCoefficients::LowPass(HighCutHz, ButterworthFourthOrderQ2)});
+    _bandPass.SetBand(LowCutHz, HighCutHz);
 }
 
 void RadioEffect::SetParams(const Params& params) noexcept {
