@@ -1,0 +1,120 @@
+#include "instance/GameInstance.h"
+
+#include "Model/PluginError.h"
+#include "core/Logger.h"
+#include "effects/VoiceDistortion.h"
+#include "link/Messages.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace Tralvonic {
+
+namespace {
+
+// Inclusive bounds of what the game may send; compared in float, so 1.6f itself passes.
+constexpr float MaxVolumeOverride = 1.6f;
+constexpr std::int32_t MinMuffleIntensity = 0;
+constexpr std::int32_t MaxMuffleIntensity = 10;
+
+bool IsBlank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    });
+}
+
+bool IsMuffleChanged(const std::optional<Model::MuffleEffect>& previous, const Model::MuffleEffect& next) {
+    return !previous || previous->Intensity != next.Intensity;
+}
+
+} // namespace
+
+void GameInstance::OnPlayerStateUpdate(const Model::PlayerState& playerState) {
+    if (IsBlank(playerState.Name)) {
+        Logger::LogError("Player name on an update was empty", LogChannel::PlayerUpdate);
+        return;
+    }
+    if (playerState.VolumeOverride &&
+        (*playerState.VolumeOverride < 0.0f || *playerState.VolumeOverride > MaxVolumeOverride)) {
+        BroadcastRecord(Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(),
+                                           "PlayerState.VolumeOverride has to be >= 0f and <= 1.6f"));
+        return;
+    }
+    if (playerState.Muffle &&
+        (playerState.Muffle->Intensity < MinMuffleIntensity || playerState.Muffle->Intensity > MaxMuffleIntensity)) {
+        BroadcastRecord(Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(),
+                                           "PlayerState.MuffleIntensity has to be >= 0 and <= 10"));
+        return;
+    }
+
+    std::shared_ptr<PlayerState> stored;
+    {
+        std::lock_guard lock(_playerStatesMutex);
+        auto [entry, inserted] = _playerStates.try_emplace(playerState.Name);
+        if (inserted) {
+            entry->second = std::make_shared<PlayerState>(playerState);
+        } else {
+            stored = entry->second;
+        }
+    }
+
+    const auto voice = PlayerVoice::From(playerState);
+    if (!stored) {
+        // The library keeps no intensity for a name it has not been told about (or has
+        // dropped on removal), so a player who arrives muffled needs his intensity too.
+        if (voice.Muffle) {
+            VoiceDistortion::SetMuffleIntensity(playerState.Name, voice.Muffle->Intensity);
+        }
+        return;
+    }
+    if (voice.Muffle && IsMuffleChanged(stored->Voice().Muffle, *voice.Muffle)) {
+        VoiceDistortion::SetMuffleIntensity(playerState.Name, voice.Muffle->Intensity);
+    }
+    // The binding, distance and offset stay until the next recalculation replaces them.
+    stored->SetVoice(voice);
+}
+
+void GameInstance::OnPlayerRemove(const Model::PlayerState& playerState) {
+    if (IsBlank(playerState.Name)) {
+        Logger::LogWarning("PlayerRemove was triggered but the playername was empty.", LogChannel::PlayerUpdate);
+        return;
+    }
+    // The player's phone, radio and megaphone communications and his radio channel
+    // memberships are dropped here once those lists exist.
+
+    std::shared_ptr<PlayerState> removed;
+    {
+        std::lock_guard lock(_playerStatesMutex);
+        auto entry = _playerStates.find(playerState.Name);
+        if (entry == _playerStates.end()) {
+            return;
+        }
+        removed = std::move(entry->second);
+        _playerStates.erase(entry);
+    }
+    VoiceDistortion::RemovePlayer(playerState.Name);
+}
+
+bool GameInstance::TryGetPlayerState(std::string_view name, std::shared_ptr<PlayerState>& playerState) const {
+    std::lock_guard lock(_playerStatesMutex);
+    auto entry = _playerStates.find(name);
+    if (entry == _playerStates.end()) {
+        return false;
+    }
+    playerState = entry->second;
+    return true;
+}
+
+std::vector<std::shared_ptr<PlayerState>> GameInstance::PlayerStates() const {
+    std::vector<std::shared_ptr<PlayerState>> snapshot;
+    std::lock_guard lock(_playerStatesMutex);
+    snapshot.reserve(_playerStates.size());
+    for (const auto& entry : _playerStates) {
+        snapshot.push_back(entry.second);
+    }
+    return snapshot;
+}
+
+} // namespace Tralvonic

@@ -1,0 +1,171 @@
+#include "instance/GameInstance.h"
+
+#include "Model/PluginError.h"
+#include "core/Base.h"
+#include "core/Logger.h"
+#include "link/Messages.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+namespace Tralvonic {
+
+namespace {
+
+using TeamSpeak::TSVector;
+
+// A player's voice range maps to this many host units around the listener.
+constexpr float OffsetScale = 10.0f;
+
+bool Is3dEnabled() { return Base::CurrentConfiguration()->Is3dEnabled; }
+
+bool IsValidRolloff(float rolloff) { return rolloff > 0.0f && rolloff < 1.0f; }
+
+// The player's offset turned into the listener's frame by θ (radians, the negated heading).
+// Computed in double and rounded to float once per axis; height is dropped.
+TSVector Rotate(const TSVector& difference, float theta) {
+    const double cosine = std::cos(static_cast<double>(theta));
+    const double sine = std::sin(static_cast<double>(theta));
+    const double x = static_cast<double>(difference.X);
+    const double y = static_cast<double>(difference.Y);
+    return TSVector(static_cast<float>(x * cosine - y * sine), static_cast<float>(x * sine + y * cosine), 0.0f);
+}
+
+} // namespace
+
+void GameInstance::OnSelfStateUpdate(const Model::SelfState& selfState) {
+    if (selfState.Echo && !IsValidRolloff(selfState.Echo->Rolloff)) {
+        BroadcastRecord(Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(),
+                                           "SelfState.Echo.Rolloff has to be > 0f and < 1f"));
+        return;
+    }
+    _ownState.SetState(selfState);
+
+    if (!Is3dEnabled()) {
+        // Without 3D the listener only follows the user; voices get no direction.
+        if (const auto client = Client(); client && !client->IsZero()) {
+            client->Set3DListenerPosition(selfState.Position, TSVector::Zero, TSVector::Zero);
+        }
+    }
+    CalculateProximityChat();
+}
+
+void GameInstance::CalculateProximityChat() {
+    const auto players = PlayerStates();
+    for (const auto& player : players) {
+        CalculateProximityOffset(*player);
+    }
+    PlayerStateClientUpdate();
+
+    std::vector<std::shared_ptr<PlayerState>> targets;
+    // Direct phone partners and the members of the radio channel the user transmits on join
+    // the targets here, and the other players' phone and radio calculations run, once those
+    // communication lists exist.
+
+    for (const auto& player : players) {
+        CalculateProximityChat(*player);
+        if (IsPlayerInOwnVoiceRange(*player)) {
+            targets.push_back(player);
+        }
+    }
+
+    std::vector<TeamSpeak::anyID> clientIds;
+    const auto channel = Channel();
+    if (_ownState.IsAlive() && channel) {
+        for (const auto& target : targets) {
+            const auto client = target->Client();
+            if (client && !client->IsZero() && client->Channel() == *channel) {
+                clientIds.push_back(client->Id());
+            }
+        }
+    }
+    SetWhisperTargets(std::move(clientIds));
+}
+
+void GameInstance::CalculateProximityChat(const PlayerState& playerState) {
+    const auto client = playerState.Client();
+    if (!client || client->IsZero() || !playerState.Voice().IsAlive) {
+        return;
+    }
+    // A megaphone whose range reaches the user positions the player as well; it joins here.
+    if (!IsPlayerInRange(playerState)) {
+        // Out-of-range voices are silenced on the audio path; the position is left alone.
+        return;
+    }
+    client->Set3DPosition(Is3dEnabled() ? playerState.PositionOffset() : _ownState.Position());
+}
+
+void GameInstance::CalculateProximityOffset(PlayerState& playerState) const {
+    const auto voice = playerState.Voice();
+    if (!voice.Position) {
+        // Nowhere to measure from: infinitely far, so no range test passes.
+        playerState.SetDistance(std::numeric_limits<float>::infinity());
+        playerState.SetPositionOffset(TSVector::Zero);
+        return;
+    }
+    const TSVector ownPosition = _ownState.Position();
+    const float distance = TSVector::Distance(ownPosition, *voice.Position);
+    playerState.SetDistance(distance);
+
+    // A megaphone registered under the player's name keeps the offset computed beyond his
+    // voice range; megaphones join here once they exist.
+    // At distance 0 with range 0 the scale below would divide by zero: the player sits on
+    // the listener instead.
+    if (distance > voice.VoiceRange || !(voice.VoiceRange > 0.0f)) {
+        playerState.SetPositionOffset(TSVector::Zero);
+        return;
+    }
+    const TSVector rotated = Rotate(TSVector::Subtract(*voice.Position, ownPosition), _ownState.Rotation());
+    playerState.SetPositionOffset(TSVector(rotated.X * OffsetScale / voice.VoiceRange,
+                                           rotated.Y * OffsetScale / voice.VoiceRange, 0.0f));
+}
+
+void GameInstance::PlayerStateClientUpdate() {
+    const auto players = PlayerStates();
+    const auto channel = Channel();
+    if (!channel) {
+        for (const auto& player : players) {
+            player->SetClient(std::nullopt);
+        }
+        return;
+    }
+
+    std::unordered_map<std::string, TeamSpeak::Client> clientsByName;
+    for (const auto& client : channel->Clients()) {
+        // The first client the host lists under a nickname wins.
+        clientsByName.try_emplace(client.Name(), client);
+    }
+    for (const auto& player : players) {
+        const auto found = clientsByName.find(player->Name());
+        if (found != clientsByName.end()) {
+            player->SetClient(found->second);
+        } else {
+            player->SetClient(std::nullopt);
+            Logger::LogExtensive("Could not find a TeamSpeak client for " + player->Name(), LogChannel::PlayerUpdate);
+        }
+    }
+}
+
+bool GameInstance::IsPlayerInRange(const PlayerState& playerState) const {
+    const auto voice = playerState.Voice();
+    return !voice.DistanceCulled && voice.VoiceRange > playerState.Distance();
+}
+
+bool GameInstance::IsPlayerInOwnVoiceRange(const PlayerState& playerState) const {
+    if (playerState.Voice().DistanceCulled) {
+        return false;
+    }
+    // The user's own megaphone widens this range; it joins here.
+    return _ownState.VoiceRange() > playerState.Distance();
+}
+
+void GameInstance::On3dRolloffCalculation(const TeamSpeak::Client&, float, float* volume) const {
+    if (volume != nullptr) {
+        *volume = 1.0f;
+    }
+}
+
+} // namespace Tralvonic
