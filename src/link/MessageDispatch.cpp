@@ -61,17 +61,15 @@ struct Route {
     Operation Apply;
 };
 
-// The commands that the game sends to a running instance. Each entry names its record and
-// operation; an operation joins here as, for example,
-// `&Apply<Model::SelfState, &GameInstance::OnSelfStateUpdate>`.
+// The commands that the game sends to a running instance, each with its record and operation.
 // clang-format off
 constexpr Route Routes[] = {
     {Command::Ping, &ApplyWithoutParameter<&GameInstance::OnPing>},
     {Command::Pong, &ApplyWithoutParameter<&GameInstance::OnPong>},
-    {Command::SelfStateUpdate, nullptr},              // SelfState: OnSelfStateUpdate
-    {Command::PlayerStateUpdate, nullptr},            // PlayerState: OnPlayerStateUpdate
-    {Command::BulkUpdate, nullptr},                   // BulkUpdate: ApplyBulkUpdate
-    {Command::RemovePlayer, nullptr},                 // PlayerState: OnPlayerRemove
+    {Command::SelfStateUpdate, &Apply<Model::SelfState, &GameInstance::OnSelfStateUpdate>},
+    {Command::PlayerStateUpdate, &Apply<Model::PlayerState, &GameInstance::OnPlayerStateUpdate>},
+    {Command::BulkUpdate, &ApplyBulkUpdate<&GameInstance::OnPlayerStateUpdate, &GameInstance::OnSelfStateUpdate>},
+    {Command::RemovePlayer, &Apply<Model::PlayerState, &GameInstance::OnPlayerRemove>},
     {Command::PlaySound, &Apply<Model::Sound, &GameInstance::PlaySound>},
     {Command::StopSound, &Apply<Model::Sound, &GameInstance::StopSound>},
     {Command::PhoneCommunicationUpdate, nullptr},     // PhoneCommunication: OnPhoneCommunicationUpdate
