@@ -4,6 +4,7 @@
 // in their own source files.
 
 #include "core/Configuration.h"
+#include "core/MenuWindow.h"
 
 #include <cstdint>
 #include <memory>
@@ -72,6 +73,18 @@ public:
     // Part of the stop: empties the registry, resets every instance in registry order, waits
     // for their threads, then drops pending removals and joins their thread.
     static void StopGameInstances();
+
+    // --- BaseWindows.cpp ---
+    // Opens the window of that kind on a thread of its own and returns at once; nothing when
+    // one of that kind is open, or, logged, when no window factory is installed. Any thread.
+    static void OpenMenuWindow(MenuWindow menuWindow);
+    // The closed callback of every window: empties the kind's slots; for the settings window
+    // also validates and saves the configuration. Any thread.
+    static void OnMenuWindowClosed(MenuWindow menuWindow);
+    // Where the windows come from; null leaves the menu without windows.
+    static void SetMenuWindowFactory(std::shared_ptr<MenuWindowFactory> factory);
+    // Part of the stop: closes the open windows and joins every window thread.
+    static void CloseMenuWindows();
 };
 
 } // namespace Tralvonic

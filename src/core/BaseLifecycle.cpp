@@ -3,6 +3,7 @@
 #include "core/LastResort.h"
 #include "core/Logger.h"
 #include "core/Platform.h"
+#include "core/VersionAnnouncement.h"
 #include "effects/VoiceDistortion.h"
 #include "link/MessageDispatch.h"
 #include "link/WebSocket.h"
@@ -83,6 +84,8 @@ int Base::OnPluginStart() {
     Logger::LogExtensive("Checking if VoiceDistortion.dll is available", LogChannel::Base);
     if (!IsEffectLibraryUsable()) {
         ReportUnusableEffectLibrary();
+        // The host unloads the library without a stop.
+        RemoveLastResortHandler();
         return 1;
     }
     Logger::LogExtensive("VoiceDistortion.dll is available", LogChannel::Base);
@@ -105,6 +108,8 @@ bool Base::StartUp() {
     }
     Logger::LogInfo("WebSocket started", LogChannel::WebSocketStart);
     Logger::LogExtensive("Startup successful", LogChannel::Base);
+    // Only a plugin whose game link runs tells other users its version.
+    RunGuarded(VersionAnnouncement::AnnounceOnConnectedServers);
     return true;
 }
 
@@ -119,8 +124,13 @@ void Base::OnPluginStop() {
             Logger::LogError(DescribeCurrentException(), LogChannel::WebSocketStop);
         }
     }
+    RunGuarded(VersionAnnouncement::WithdrawFromConnectedServers);
     StopGameInstances();
+    // The host may unload the library as soon as the stop returns: no window thread may
+    // still run then, and the last-resort handler must not point into the library.
+    RunGuarded(CloseMenuWindows);
     Logger::LogInfo("Stopped", LogChannel::Base);
+    RemoveLastResortHandler();
 }
 
 } // namespace Tralvonic

@@ -46,6 +46,15 @@ void InstallLastResortHandler() {
     }
 }
 
+void RemoveLastResortHandler() {
+    if (std::get_terminate() != LogAndTerminate) {
+        return;
+    }
+    if (std::terminate_handler previous = previousHandler.exchange(nullptr)) {
+        std::set_terminate(previous);
+    }
+}
+
 std::string DescribeCurrentException() {
     try {
         throw;

@@ -10,6 +10,9 @@ namespace Tralvonic {
 
 // Installs the process-wide terminate handler that logs the failure before terminating.
 void InstallLastResortHandler();
+// Puts back the handler that was in place before InstallLastResortHandler, so that the
+// process keeps no pointer into a library that is about to be unloaded.
+void RemoveLastResortHandler();
 
 // The full text of the exception currently being handled, for log lines.
 std::string DescribeCurrentException();
