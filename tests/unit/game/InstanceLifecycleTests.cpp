@@ -247,6 +247,26 @@ TEST_F(InstanceLifecycle, ASilentGameLosesItsInstanceAndTheUserGetsHisNameAndCha
     EXPECT_TRUE(game->WaitForText(PluginStateMessage(1)));
 }
 
+TEST_F(InstanceLifecycle, AnInstanceResetsOnlyOnceAndWithoutAConnectionOnlyLeaves) {
+    StartPlugin(/*instanceTimeout=*/1);
+    auto game = ConnectGame();
+    game->Send(Initiate("Player", Ingame));
+    ASSERT_TRUE(game->WaitForText(InstanceStateMessage(0)));
+    // Never connected: nothing to give back on TeamSpeak, but the game hears of the reset.
+    EXPECT_TRUE(game->WaitForText(ServerCommand(ResetCommand)));
+    EXPECT_TRUE(game->WaitForText(PluginStateMessage(0)));
+    const auto movesAndRenames = Sim.CallCount("requestClientMove") + Sim.CallCount("setClientSelfVariableAsString");
+
+    // The stop finds nothing left to reset.
+    Driver->Shutdown();
+    std::size_t resets = 0;
+    for (const auto& entry : Sim.LogEntries()) {
+        resets += entry.Message.find("will be reset...") != std::string::npos;
+    }
+    EXPECT_EQ(resets, 1u);
+    EXPECT_EQ(Sim.CallCount("requestClientMove") + Sim.CallCount("setClientSelfVariableAsString"), movesAndRenames);
+}
+
 TEST_F(InstanceLifecycle, AGameThatAnswersPingsKeepsItsInstance) {
     StartPlugin(/*instanceTimeout=*/1);
     auto game = ConnectGame();
