@@ -5,5 +5,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 tralvonic_install_packages
+# The demo game script (tests/js/demo-game.js) needs the WebSocket package.
+tralvonic_install_npm
 tralvonic_build default
 exec "$TRALVONIC_ROOT/build/default/tralvonic-host" "$@"
