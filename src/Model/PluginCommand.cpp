@@ -1,14 +1,9 @@
 #include "Model/PluginCommand.h"
+#include "core/Text.h"
 
-#include <algorithm>
-#include <cctype>
 
 namespace Tralvonic::Model {
 namespace {
-
-bool IsBlank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c) != 0; });
-}
 
 } // namespace
 

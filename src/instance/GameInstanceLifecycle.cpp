@@ -5,8 +5,8 @@
 #include "core/Base.h"
 #include "core/Logger.h"
 #include "link/Messages.h"
+#include "core/Text.h"
 
-#include <algorithm>
 #include <cctype>
 
 namespace Tralvonic {
@@ -14,10 +14,6 @@ namespace Tralvonic {
 namespace {
 
 constexpr LogChannel Log = LogChannel::GameInstance;
-
-bool IsBlank(const std::optional<std::string>& text) {
-    return !text || std::all_of(text->begin(), text->end(), [](unsigned char c) { return std::isspace(c); });
-}
 
 } // namespace
 
@@ -54,7 +50,7 @@ void GameInstance::OnServerConnect(const TeamSpeak::Server& server) {
     if (IsResetted()) {
         return;
     }
-    if (IsBlank(Name())) {
+    if (!Name() || IsBlank(*Name())) {
         Logger::LogError("Name was not set or white space", Log);
         BroadcastRecord(Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(), std::nullopt));
         Reset(true, false);

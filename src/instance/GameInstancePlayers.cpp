@@ -4,8 +4,8 @@
 #include "core/Logger.h"
 #include "effects/VoiceDistortion.h"
 #include "link/Messages.h"
+#include "core/Text.h"
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,12 +18,6 @@ namespace {
 constexpr float MaxVolumeOverride = 1.6f;
 constexpr std::int32_t MinMuffleIntensity = 0;
 constexpr std::int32_t MaxMuffleIntensity = 10;
-
-bool IsBlank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-    });
-}
 
 bool IsMuffleChanged(const std::optional<Model::MuffleEffect>& previous, const Model::MuffleEffect& next) {
     return !previous || previous->Intensity != next.Intensity;

@@ -4,6 +4,7 @@
 #include "core/LastResort.h"
 #include "core/Logger.h"
 #include "instance/SoundFiles.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,10 +21,6 @@ using SoundList = std::vector<std::shared_ptr<PlayingSound>>;
 
 constexpr std::chrono::milliseconds SoundStartIntervalMs{75};
 constexpr std::chrono::milliseconds SoundQueuePassMs{10};
-
-bool IsBlank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c) != 0; });
-}
 
 SoundList Snapshot(std::mutex& mutex, const SoundList& sounds) {
     std::lock_guard lock(mutex);

@@ -1,8 +1,8 @@
 #include "instance/SoundFiles.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -16,16 +16,6 @@ constexpr std::string_view DefaultFolder = "default";
 constexpr std::string_view Extension = ".wav";
 
 bool IsSeparator(char character) { return character == '/' || character == '\\'; }
-
-bool IsBlank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c) != 0; });
-}
-
-bool EqualsIgnoringCase(std::string_view left, std::string_view right) {
-    return left.size() == right.size() && std::equal(left.begin(), left.end(), right.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-           });
-}
 
 // "..", and the dot-and-space spellings that Windows trims down to "..".
 bool IsParentLike(std::string_view component) {

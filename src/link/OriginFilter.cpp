@@ -2,6 +2,7 @@
 
 #include "core/Base.h"
 #include "core/Logger.h"
+#include "core/Text.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
@@ -21,13 +22,6 @@ constexpr std::uint32_t HeapLimitKiB = 1024;
 // Patterns change only when the user edits the settings; a bound keeps edits from
 // accumulating compiled code for ever.
 constexpr std::size_t MaxCachedPatterns = 64;
-
-bool IsBlank(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-    });
-}
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view text)

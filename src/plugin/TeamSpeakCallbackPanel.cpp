@@ -5,8 +5,8 @@
 #include "TeamSpeak/Server.h"
 #include "core/Base.h"
 #include "core/MenuWindow.h"
+#include "core/Text.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <new>
@@ -26,12 +26,6 @@ constexpr std::array<MenuEntry, 2> MenuEntries{{
     {MenuItem::Settings, "Settings"},
     {MenuItem::Troubleshooting, "Troubleshooting"},
 }};
-
-bool IsBlank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-    });
-}
 
 // Frees a half-built menu when creating one of its records fails.
 struct MenuArrayGuard {
