@@ -7,6 +7,7 @@
 #include "effects/VoiceDistortion.h"
 #include "link/MessageDispatch.h"
 #include "link/WebSocket.h"
+#include "update/VersionCheck.h"
 
 #include <mutex>
 #include <string>
@@ -96,6 +97,8 @@ int Base::OnPluginStart() {
 }
 
 bool Base::StartUp() {
+    Logger::LogExtensive("Checking for a new version in the background...", LogChannel::Base);
+    RunGuarded(VersionCheck::Start);
     Logger::LogExtensive("Starting WebSocket...", LogChannel::Base);
     try {
         auto webSocket = std::make_shared<Tralvonic::WebSocket>();
@@ -126,8 +129,9 @@ void Base::OnPluginStop() {
     }
     RunGuarded(VersionAnnouncement::WithdrawFromConnectedServers);
     StopGameInstances();
-    // The host may unload the library as soon as the stop returns: no window thread may
-    // still run then, and the last-resort handler must not point into the library.
+    // The host may unload the library as soon as the stop returns: no window thread or version
+    // check may still run then, and the last-resort handler must not point into the library.
+    RunGuarded(VersionCheck::Stop);
     RunGuarded(CloseMenuWindows);
     Logger::LogInfo("Stopped", LogChannel::Base);
     RemoveLastResortHandler();

@@ -30,6 +30,18 @@ template <typename Function> auto RunOnGuiThread(QApplication* application, Func
     return result;
 }
 
+QMessageBox::Icon QtIcon(MessageBoxIcon icon) {
+    switch (icon) {
+    case MessageBoxIcon::Error:
+        return QMessageBox::Critical;
+    case MessageBoxIcon::Question:
+        return QMessageBox::Question;
+    case MessageBoxIcon::Information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
 } // namespace
 
 MessageBoxResult NativePlatform::ShowMessageBox(std::string_view caption, std::string_view text,
@@ -46,8 +58,8 @@ MessageBoxResult NativePlatform::ShowMessageBox(std::string_view caption, std::s
     const QString title = QString::fromUtf8(caption.data(), static_cast<int>(caption.size()));
     const QString body = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
     const int answer = RunOnGuiThread(application, [&]() -> int {
-        QMessageBox box(icon == MessageBoxIcon::Error ? QMessageBox::Critical : QMessageBox::Information, title,
-                        body, buttons == MessageBoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+        QMessageBox box(QtIcon(icon), title, body,
+                        buttons == MessageBoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
         return box.exec();
     });
     if (buttons == MessageBoxButtons::Ok) {

@@ -10,7 +10,7 @@
 namespace Tralvonic {
 
 enum class MessageBoxButtons { Ok, YesNo };
-enum class MessageBoxIcon { Information, Error };
+enum class MessageBoxIcon { Information, Error, Question };
 enum class MessageBoxResult { Ok, Yes, No };
 
 // A loaded native library; unloaded when the object goes.
