@@ -89,19 +89,6 @@ protected:
         return lines;
     }
 
-    bool WaitForBaseLine(const std::string& message) const {
-        return Host.WaitFor(
-            [&] {
-                for (const auto& line : BaseLines()) {
-                    if (line.Message == message) {
-                        return true;
-                    }
-                }
-                return false;
-            },
-            Deadline);
-    }
-
     Sim::SimulatedClient Host;
     LocalHttpServer Service;
     Testing::FakePlatform System;
@@ -144,25 +131,17 @@ TEST_F(VersionCheckTest, AnyOtherTextIsOfferedEvenTheSameVersionWithALineBreak) 
     EXPECT_TRUE(System.OpenedAddresses().empty());
 }
 
-TEST_F(VersionCheckTest, YesOpensTheDownloadPageOfTheOnlineVersion) {
+TEST_F(VersionCheckTest, YesOpensTheDownloadPageWithTheVersionAsOnePathSegment) {
+    System.Answer = MessageBoxResult::Yes;
     Service.Answer(200, "3.1.3");
-    System.Answer = MessageBoxResult::Yes;
-
     VersionCheck::CheckVersion();
-
-    EXPECT_EQ(System.OpenedAddresses(),
-              std::vector<std::string>{Service.Address() + "/tralvonic/download/3.1.3"});
-}
-
-TEST_F(VersionCheckTest, WhateverTheServiceSendsStaysInsideTheDownloadPath) {
+    // Whatever the service sends cannot lead the browser elsewhere.
     Service.Answer(200, "../../evil?x=1#y z");
-    System.Answer = MessageBoxResult::Yes;
-
     VersionCheck::CheckVersion();
 
-    EXPECT_EQ(
-        System.OpenedAddresses(),
-        std::vector<std::string>{Service.Address() + "/tralvonic/download/..%2F..%2Fevil%3Fx%3D1%23y%20z"});
+    const std::string downloads = Service.Address() + "/tralvonic/download/";
+    EXPECT_EQ(System.OpenedAddresses(),
+              (std::vector<std::string>{downloads + "3.1.3", downloads + "..%2F..%2Fevil%3Fx%3D1%23y%20z"}));
 }
 
 TEST_F(VersionCheckTest, AFailureStatusMeansNoVersionWithoutAnErrorLine) {
@@ -247,20 +226,6 @@ TEST_F(VersionCheckTest, AnAnswerBeyondTheBodyLimitCountsAsAFailedTransfer) {
     EXPECT_EQ(System.Boxes().size(), 1u);
 }
 
-TEST_F(VersionCheckTest, EachStartChecksOnceInTheBackground) {
-    Service.Answer(200, "3.1.2");
-
-    VersionCheck::Start();
-    ASSERT_TRUE(WaitForBaseLine(InfoLine("3.1.2")));
-    VersionCheck::Stop();
-    VersionCheck::Start();
-    ASSERT_TRUE(Service.WaitForRequests(2, Deadline));
-    VersionCheck::Stop();
-
-    EXPECT_FALSE(VersionCheck::IsRunning());
-    EXPECT_EQ(Service.Requests().size(), 2u);
-}
-
 TEST_F(VersionCheckTest, StopEndsACheckWaitingForASilentServiceAtOnce) {
     Service.HoldRequests();
     VersionCheck::Start();
@@ -276,7 +241,6 @@ TEST_F(VersionCheckTest, StopEndsACheckWaitingForASilentServiceAtOnce) {
     VersionCheck::Stop();
 
     EXPECT_LT(Clock::now() - stopping, Deadline);
-    EXPECT_FALSE(VersionCheck::IsRunning());
     EXPECT_EQ(Service.Requests().size(), 1u);
     EXPECT_TRUE(BaseLines().empty()) << "a stopped check is no failure and has no version to report";
     EXPECT_TRUE(System.Boxes().empty());
@@ -291,7 +255,8 @@ TEST_F(VersionCheckTest, ThePluginStartBeginsTheCheckAndThePluginStopEndsIt) {
     Base::OnPluginStop();
 
     EXPECT_LT(Clock::now() - stopping, Deadline);
-    EXPECT_FALSE(VersionCheck::IsRunning());
+    EXPECT_FALSE(VersionCheck::IsRunning())
+        << "the service still holds the request; only the stop ends the check";
     std::vector<std::string> messages;
     for (const auto& line : BaseLines()) {
         messages.push_back(line.Message);
