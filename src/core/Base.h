@@ -45,7 +45,8 @@ public:
     // The start sequence (host thread, from ts3plugin_init): 0 when the plugin runs, 1 when
     // the voice-effect library is unusable.
     static int OnPluginStart();
-    // Starts the game link; false when it could not be started (logged).
+    // Starts the version check and the game link; false when the game link could not be
+    // started (logged).
     static bool StartUp();
     // The stop sequence (host thread, from ts3plugin_shutdown). When it returns, no thread
     // of the plugin runs any more.
