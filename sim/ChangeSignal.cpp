@@ -1,5 +1,7 @@
 #include "ChangeSignal.h"
 
+#include <algorithm>
+
 namespace Tralvonic::Sim {
 
 void ChangeSignal::Notify() {
@@ -11,6 +13,10 @@ void ChangeSignal::Notify() {
 }
 
 bool ChangeSignal::WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) const {
+    // Predicates may also look at things the simulated client does not see change (the
+    // plugin's connection list, a game's messages), so they are re-checked every few
+    // milliseconds as well, and once more at the deadline.
+    constexpr auto Recheck = std::chrono::milliseconds(5);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
         std::uint64_t seen;
@@ -23,10 +29,12 @@ bool ChangeSignal::WaitFor(const std::function<bool()>& predicate, std::chrono::
         if (predicate()) {
             return true;
         }
-        std::unique_lock lock(_mutex);
-        if (!_changed.wait_until(lock, deadline, [&] { return _generation != seen; })) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
             return false;
         }
+        std::unique_lock lock(_mutex);
+        _changed.wait_until(lock, std::min(deadline, now + Recheck), [&] { return _generation != seen; });
     }
 }
 

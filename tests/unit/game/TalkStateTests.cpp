@@ -23,10 +23,12 @@ protected:
         Game->Send(Initiate("Player", Ingame, extra));
         ASSERT_TRUE(Game->WaitForText(InstanceStateMessage(2)));
         Server->MoveClient(Bob, Ingame);
+        ASSERT_TRUE(Sim.WaitForEvents());
         Game->Send(ServerCommand(9, R"({"PlayerStates":[{"Name":"Bob","Position":{"X":30,"Y":0,"Z":0},"VoiceRange":10}],)"
                                     R"("SelfState":{"VoiceRange":8}})"));
-        ASSERT_TRUE(WaitForHostLog("Received Bulk Update with 1 player states"));
-        ASSERT_TRUE(Sim.WaitForEvents());
+        // Messages of one game are handled in order: once the ping is answered, Bob is bound.
+        Game->Send(ServerCommand(3));
+        ASSERT_TRUE(Game->WaitForText(ServerCommand(4)));
     }
 
     void Capture(int edited) {
@@ -38,6 +40,7 @@ protected:
                R"(","IsTalking":)" + (isTalking ? "true" : "false") + "}}";
     }
 
+    // The talk messages that came before the answer to a new ping.
     std::vector<std::string> TalkMessagesUntil(const std::string& marker) {
         Game->Send(ServerCommand(3));
         EXPECT_TRUE(Game->WaitForText(marker));
