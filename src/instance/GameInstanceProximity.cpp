@@ -133,8 +133,14 @@ void GameInstance::PlayerStateClientUpdate() {
         return;
     }
 
+    // Games often list the user among the players. His own client is never another player's:
+    // bound, it would move the listener and whisper to himself.
+    const auto ownClient = Client();
     std::unordered_map<std::string, TeamSpeak::Client> clientsByName;
     for (const auto& client : channel->Clients()) {
+        if (ownClient && client.Id() == ownClient->Id()) {
+            continue;
+        }
         // The first client the host lists under a nickname wins.
         clientsByName.try_emplace(client.Name(), client);
     }

@@ -138,6 +138,19 @@ TEST_F(Proximity, PlayersBindByNicknameInTheInstanceChannelOnly) {
     EXPECT_EQ(WhisperClients(), (std::vector<anyID>{firstBen}));
 }
 
+TEST_F(Proximity, TheUserListedAsAPlayerIsNeverBoundToHisOwnClient) {
+    StartIngame();
+    const anyID ben = Join("Ben");
+    instance->OnPlayerStateUpdate(Player("Player", {0, 0, 0}, 10));
+    instance->OnPlayerStateUpdate(Player("Ben", {1, 0, 0}, 10));
+
+    instance->OnSelfStateUpdate(Self({0, 0, 0}, 10));
+
+    EXPECT_FALSE(Stored("Player")->Client().has_value());
+    EXPECT_EQ(WhisperClients(), (std::vector<anyID>{ben}));
+    EXPECT_EQ(sim.CallCount("systemset3DListenerAttributes"), 0u);
+}
+
 TEST_F(Proximity, Without3dVoicesSitOnTheListener) {
     Configure(false);
     StartIngame();
