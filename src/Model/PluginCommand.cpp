@@ -1,11 +1,8 @@
 #include "Model/PluginCommand.h"
+
 #include "core/Text.h"
 
-
 namespace Tralvonic::Model {
-namespace {
-
-} // namespace
 
 std::optional<PluginCommand> PluginCommand::Read(std::string_view text) {
     if (IsBlank(text)) return std::nullopt;

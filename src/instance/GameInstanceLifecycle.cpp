@@ -4,10 +4,8 @@
 #include "Model/PluginError.h"
 #include "core/Base.h"
 #include "core/Logger.h"
-#include "link/Messages.h"
 #include "core/Text.h"
-
-#include <cctype>
+#include "link/Messages.h"
 
 namespace Tralvonic {
 

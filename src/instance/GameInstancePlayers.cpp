@@ -2,9 +2,9 @@
 
 #include "Model/PluginError.h"
 #include "core/Logger.h"
+#include "core/Text.h"
 #include "effects/VoiceDistortion.h"
 #include "link/Messages.h"
-#include "core/Text.h"
 
 #include <string>
 #include <string_view>

@@ -3,11 +3,10 @@
 #include "core/Base.h"
 #include "core/LastResort.h"
 #include "core/Logger.h"
-#include "instance/SoundFiles.h"
 #include "core/Text.h"
+#include "instance/SoundFiles.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <string>
 #include <string_view>

@@ -1,4 +1,5 @@
 #include "instance/SoundFiles.h"
+
 #include "core/Text.h"
 
 #include <algorithm>
