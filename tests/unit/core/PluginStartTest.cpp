@@ -2,15 +2,12 @@
 #include "effects/VoiceDistortion.h"
 #include "link/WebSocket.h"
 #include "support/FakePlatform.h"
+#include "support/OccupiedPort.h"
 
 #include "SimulatedClient.h"
 #include "TeamSpeak/Base.h"
 
 #include <gtest/gtest.h>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -142,26 +139,15 @@ TEST_F(PluginStartTest, UnloadableLibraryWithItsRuntimePresentFailsSilently) {
 }
 
 TEST_F(PluginStartTest, AnAddressInUseLeavesThePluginRunningWithoutAGameLink) {
-    const int blocker = socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(blocker, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(blocker, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(blocker, 1), 0);
-    socklen_t length = sizeof address;
-    getsockname(blocker, reinterpret_cast<sockaddr*>(&address), &length);
-    const int port = ntohs(address.sin_port);
-
+    const Testing::OccupiedPort taken;
     InstallEffectLibrary();
-    WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:)" + std::to_string(port) + R"("})");
+    WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:)" + std::to_string(taken.Port()) + R"("})");
 
     EXPECT_EQ(Base::OnPluginStart(), 0);
     auto webSocket = Base::WebSocket();
     ASSERT_NE(webSocket, nullptr);
     EXPECT_FALSE(webSocket->IsStarted());
     EXPECT_FALSE(Logged("WebSocket started"));
-    close(blocker);
 }
 
 } // namespace

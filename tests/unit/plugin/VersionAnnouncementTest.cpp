@@ -2,11 +2,8 @@
 // a good start and on each newly established connection, withdrawn at the stop, and never
 // announced by a plugin whose game link failed to start.
 
+#include "support/OccupiedPort.h"
 #include "unit/plugin/PluginFixture.h"
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace Tralvonic::Test {
 namespace {
@@ -64,17 +61,9 @@ TEST_F(VersionAnnouncement, EstablishedConnectionOfAGameServerIsAnnouncedAndReac
 }
 
 TEST_F(VersionAnnouncement, FailedGameLinkAnnouncesNothingUntilTheNextConnection) {
-    const int blocker = socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(blocker, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(blocker, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(blocker, 1), 0);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(getsockname(blocker, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    Folder.WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:)" +
-                         std::to_string(ntohs(address.sin_port)) + R"("})");
+    const Testing::OccupiedPort taken;
+    Folder.WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:)" + std::to_string(taken.Port()) +
+                         R"("})");
     auto& connected = AddServer("uid-connected");
     auto& reconnecting = AddServer("uid-reconnecting");
 
@@ -87,7 +76,6 @@ TEST_F(VersionAnnouncement, FailedGameLinkAnnouncesNothingUntilTheNextConnection
     Settle();
     EXPECT_TRUE(IsAnnounced(reconnecting));
     EXPECT_FALSE(IsAnnounced(connected));
-    close(blocker);
 }
 
 } // namespace
