@@ -60,7 +60,9 @@ TEST_F(GameCommands, SoundsArePlayedStoppedAndKeptInsideTheirFolders) {
     StartIngame();
 
     Game->Send(ServerCommand(18, R"({"Filename":"radio/click","IsLoop":true})"));
-    ASSERT_TRUE(Sim.WaitFor([&] { return !Server->Playbacks().empty(); }));
+    // Logged once the sound is listed, and so can be stopped.
+    ASSERT_TRUE(WaitForHostLog("Playing sound radio/click (override) with WaveHandle "));
+    ASSERT_EQ(Server->Playbacks().size(), 1u);
     EXPECT_EQ(std::filesystem::path(Server->Playbacks()[0].Path), wave);
     EXPECT_TRUE(Server->Playbacks()[0].Loop);
 
