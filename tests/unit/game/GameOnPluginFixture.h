@@ -61,6 +61,13 @@ public:
         return WaitFor([&](const std::string& text) { return text == expected; }, timeout);
     }
 
+    // Reads whatever the game printed so far, so that a game that is never waited on does
+    // not stall on a full pipe and stop reading its connection.
+    void Drain() {
+        while (_process->ReadLine(std::chrono::milliseconds(0))) {
+        }
+    }
+
     // Every message line skipped so far while waiting.
     const std::vector<std::string>& Skipped() const { return _process->Skipped(); }
 
