@@ -11,8 +11,7 @@ namespace {
 // read past what any real request could hold.
 constexpr std::size_t MaxListEntries = 4096;
 
-template <typename T>
-std::string ZeroTerminatedText(const T* list) {
+template <typename T> std::string ZeroTerminatedText(const T* list) {
     if (list == nullptr) {
         return NullText;
     }
@@ -30,8 +29,7 @@ std::string ZeroTerminatedText(const T* list) {
 }
 
 // Shortest round-trip form, so 0.1f reads "0.1" and not its widened double.
-template <typename T>
-std::string ShortestText(T value) {
+template <typename T> std::string ShortestText(T value) {
     char buffer[32];
     auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
     if (error != std::errc{}) {

@@ -23,8 +23,7 @@ std::string NumberText(double value);
 
 // `readLists` is false for the functions the simulation does not implement: their list
 // arguments are not all zero-terminated, so they are not read.
-template <typename T>
-std::string ArgumentText(T value, bool readLists) {
+template <typename T> std::string ArgumentText(T value, bool readLists) {
     using namespace TeamSpeak;
     if constexpr (std::is_same_v<T, const char*>) {
         return value != nullptr ? std::string(value) : std::string(NullText);

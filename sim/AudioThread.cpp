@@ -30,7 +30,8 @@ std::vector<unsigned int> SpeakerArray(int channels) {
 std::vector<short> Tone(std::uint64_t round, int channels) {
     std::vector<short> samples(static_cast<std::size_t>(AudioThread::BlockFrames * channels));
     for (int frame = 0; frame < AudioThread::BlockFrames; ++frame) {
-        const double t = static_cast<double>(round * AudioThread::BlockFrames + frame) / AudioThread::SampleRate;
+        const double t =
+            static_cast<double>(round * AudioThread::BlockFrames + frame) / AudioThread::SampleRate;
         const auto value = static_cast<short>(2000 * std::sin(2 * 3.14159265358979 * 440 * t));
         for (int channel = 0; channel < channels; ++channel) {
             samples[static_cast<std::size_t>(frame * channels + channel)] = value;
@@ -76,7 +77,8 @@ void AudioThread::RunOnAudioThread(const std::function<void()>& work) {
     done.get();
 }
 
-std::vector<short> AudioThread::Playback(uint64 handler, anyID client, std::vector<short> samples, int channels) {
+std::vector<short> AudioThread::Playback(uint64 handler, anyID client, std::vector<short> samples,
+                                         int channels) {
     RunOnAudioThread([&] {
         _client.Deliver([&](const PluginExports& plugin) {
             if (plugin.onEditPlaybackVoiceDataEvent) {
@@ -103,27 +105,28 @@ AudioThread::PostProcessed AudioThread::PostProcess(uint64 handler, anyID client
     return {std::move(samples), fillMask};
 }
 
-AudioThread::PostProcessed AudioThread::MixedPlayback(uint64 handler, std::vector<short> samples, int channels,
-                                                      unsigned int fillMask) {
+AudioThread::PostProcessed AudioThread::MixedPlayback(uint64 handler, std::vector<short> samples,
+                                                      int channels, unsigned int fillMask) {
     const auto speakers = SpeakerArray(channels);
     RunOnAudioThread([&] {
         _client.Deliver([&](const PluginExports& plugin) {
             if (plugin.onEditMixedPlaybackVoiceDataEvent) {
                 plugin.onEditMixedPlaybackVoiceDataEvent(handler, samples.data(),
-                                                         static_cast<int>(samples.size()) / channels, channels,
-                                                         speakers.data(), &fillMask);
+                                                         static_cast<int>(samples.size()) / channels,
+                                                         channels, speakers.data(), &fillMask);
             }
         });
     });
     return {std::move(samples), fillMask};
 }
 
-AudioThread::Captured AudioThread::Capture(uint64 handler, std::vector<short> samples, int edited, int channels) {
+AudioThread::Captured AudioThread::Capture(uint64 handler, std::vector<short> samples, int edited,
+                                           int channels) {
     RunOnAudioThread([&] {
         _client.Deliver([&](const PluginExports& plugin) {
             if (plugin.onEditCapturedVoiceDataEvent) {
-                plugin.onEditCapturedVoiceDataEvent(handler, samples.data(),
-                                                    static_cast<int>(samples.size()) / channels, channels, &edited);
+                plugin.onEditCapturedVoiceDataEvent(
+                    handler, samples.data(), static_cast<int>(samples.size()) / channels, channels, &edited);
             }
         });
     });
@@ -225,7 +228,8 @@ void AudioThread::ProcessRound() {
                 if (client.Id == server->OwnClient) {
                     tab.Sending = client.IsTalking();
                 } else if (client.IsTalking()) {
-                    const float distance = client.Position ? Distance(*client.Position, server->Listener.Position) : 0;
+                    const float distance =
+                        client.Position ? Distance(*client.Position, server->Listener.Position) : 0;
                     tab.Talkers.push_back({client.Id, distance});
                 }
             }

@@ -50,9 +50,9 @@ public:
 private:
     ChangeSignal& _signal;
     mutable std::mutex _mutex;
-    std::vector<HostCall> _calls;                      // guarded by _mutex
-    std::uint64_t _nextSequence = 1;                   // guarded by _mutex
-    std::function<void(const HostCall&)> _observer;    // guarded by _mutex
+    std::vector<HostCall> _calls;                   // guarded by _mutex
+    std::uint64_t _nextSequence = 1;                // guarded by _mutex
+    std::function<void(const HostCall&)> _observer; // guarded by _mutex
 };
 
 } // namespace Tralvonic::Sim

@@ -1,8 +1,8 @@
 #pragma once
 // Lets a test wait, with a deadline, for anything the simulated client observes: a host
 // call, a change of the world, an event delivered to the plugin. Waiters re-check their
-// predicate after every change and every few milliseconds; the predicate runs without this signal's lock, so it may
-// query the simulated client freely.
+// predicate after every change and every few milliseconds; the predicate runs without this signal's lock, so
+// it may query the simulated client freely.
 
 #include <chrono>
 #include <condition_variable>

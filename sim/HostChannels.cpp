@@ -30,16 +30,18 @@ unsigned int GetChannelList(SimulatedClient& client, uint64 handler, uint64** re
     });
 }
 
-unsigned int GetChannelVariableAsInt(SimulatedClient& client, uint64 handler, uint64 channel, std::size_t flag,
-                                     int* result) {
-    return WithChannel(client, handler, channel,
-                       [&](ServerState&, SimChannel& found) { return GiveValue(result, found.Values.Number(flag)); });
+unsigned int GetChannelVariableAsInt(SimulatedClient& client, uint64 handler, uint64 channel,
+                                     std::size_t flag, int* result) {
+    return WithChannel(client, handler, channel, [&](ServerState&, SimChannel& found) {
+        return GiveValue(result, found.Values.Number(flag));
+    });
 }
 
 unsigned int GetChannelVariableAsUInt64(SimulatedClient& client, uint64 handler, uint64 channel,
                                         std::size_t flag, uint64* result) {
-    return WithChannel(client, handler, channel,
-                       [&](ServerState&, SimChannel& found) { return GiveValue(result, found.Values.Number(flag)); });
+    return WithChannel(client, handler, channel, [&](ServerState&, SimChannel& found) {
+        return GiveValue(result, found.Values.Number(flag));
+    });
 }
 
 unsigned int GetChannelVariableAsString(SimulatedClient& client, uint64 handler, uint64 channel,
@@ -57,8 +59,8 @@ unsigned int SetPendingChannelValue(SimulatedClient& client, uint64 handler, uin
     });
 }
 
-unsigned int SetChannelVariableAsInt(SimulatedClient& client, uint64 handler, uint64 channel, std::size_t flag,
-                                     int value) {
+unsigned int SetChannelVariableAsInt(SimulatedClient& client, uint64 handler, uint64 channel,
+                                     std::size_t flag, int value) {
     return SetPendingChannelValue(client, handler, channel, flag, std::to_string(value));
 }
 
@@ -89,7 +91,8 @@ unsigned int FlushChannelUpdates(SimulatedClient& client, uint64 handler, uint64
         server.PendingChannelUpdates.erase(pending);
         if (auto name = changes.find(CHANNEL_NAME); name != changes.end()) {
             for (const SimChannel& sibling : server.Channels) {
-                if (sibling.Id != channel && sibling.Parent == edited.Parent && sibling.Name() == name->second) {
+                if (sibling.Id != channel && sibling.Parent == edited.Parent &&
+                    sibling.Name() == name->second) {
                     client.Raise([=](const PluginExports& plugin) {
                         if (plugin.onServerErrorEvent) {
                             plugin.onServerErrorEvent(handler, "channel name is already in use",
@@ -112,7 +115,8 @@ unsigned int FlushChannelUpdates(SimulatedClient& client, uint64 handler, uint64
                 plugin.onUpdateChannelEvent(handler, channel);
             }
             if (plugin.onUpdateChannelEditedEvent) {
-                plugin.onUpdateChannelEditedEvent(handler, channel, invoker, name.c_str(), uniqueIdentifier.c_str());
+                plugin.onUpdateChannelEditedEvent(handler, channel, invoker, name.c_str(),
+                                                  uniqueIdentifier.c_str());
             }
         });
         client.NotifyChanged();
@@ -120,7 +124,8 @@ unsigned int FlushChannelUpdates(SimulatedClient& client, uint64 handler, uint64
     });
 }
 
-unsigned int GetParentChannelOfChannel(SimulatedClient& client, uint64 handler, uint64 channel, uint64* result) {
+unsigned int GetParentChannelOfChannel(SimulatedClient& client, uint64 handler, uint64 channel,
+                                       uint64* result) {
     return WithChannel(client, handler, channel,
                        [&](ServerState&, SimChannel& found) { return GiveValue(result, found.Parent); });
 }
@@ -145,7 +150,8 @@ unsigned int GetChannelOfClient(SimulatedClient& client, uint64 handler, anyID c
 }
 
 // A path of names from the top of the tree, ending with an empty name.
-unsigned int GetChannelIDFromChannelNames(SimulatedClient& client, uint64 handler, char** names, uint64* result) {
+unsigned int GetChannelIDFromChannelNames(SimulatedClient& client, uint64 handler, char** names,
+                                          uint64* result) {
     if (names == nullptr) {
         return Code(Error::ParameterInvalid);
     }

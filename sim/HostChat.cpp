@@ -106,7 +106,8 @@ unsigned int RequestPermissionOverview(SimulatedClient& client, uint64 handler, 
             if (plugin.onPermissionOverviewEvent) {
                 plugin.onPermissionOverviewEvent(handler, clientDatabaseId, channel, entry.OverviewType,
                                                  entry.OverviewId1, entry.OverviewId2, entry.PermissionId,
-                                                 entry.PermissionValue, entry.PermissionNegated, entry.PermissionSkip);
+                                                 entry.PermissionValue, entry.PermissionNegated,
+                                                 entry.PermissionSkip);
             }
         }
         if (plugin.onPermissionOverviewFinishedEvent) {

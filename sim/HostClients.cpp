@@ -5,8 +5,8 @@
 #include "HostTable.h"
 #include "WorldAccess.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 
 namespace Tralvonic::Sim {
 
@@ -17,8 +17,8 @@ namespace {
 
 // The own variables a client may change; the others belong to the server or the device.
 constexpr std::array<std::size_t, 10> WritableSelfVariables{
-    CLIENT_NICKNAME,  CLIENT_INPUT_MUTED,       CLIENT_OUTPUT_MUTED, CLIENT_OUTPUTONLY_MUTED,
-    CLIENT_META_DATA, CLIENT_INPUT_DEACTIVATED, CLIENT_AWAY,         CLIENT_AWAY_MESSAGE,
+    CLIENT_NICKNAME,    CLIENT_INPUT_MUTED,       CLIENT_OUTPUT_MUTED, CLIENT_OUTPUTONLY_MUTED,
+    CLIENT_META_DATA,   CLIENT_INPUT_DEACTIVATED, CLIENT_AWAY,         CLIENT_AWAY_MESSAGE,
     CLIENT_DESCRIPTION, CLIENT_NICKNAME_PHONETIC};
 
 template <typename Action>
@@ -47,7 +47,8 @@ unsigned int GetClientVariableAsString(SimulatedClient& client, uint64 handler, 
                       [&](SimClient& found) { return GiveString(client, result, found.Values.Text(flag)); });
 }
 
-unsigned int GetClientSelfVariableAsInt(SimulatedClient& client, uint64 handler, std::size_t flag, int* result) {
+unsigned int GetClientSelfVariableAsInt(SimulatedClient& client, uint64 handler, std::size_t flag,
+                                        int* result) {
     return WithServer(client, handler, [&](ServerState& server) {
         const SimClient* own = server.Own();
         return own != nullptr ? GiveValue(result, own->Values.Number(flag)) : Code(Error::NotConnected);
@@ -58,11 +59,13 @@ unsigned int GetClientSelfVariableAsString(SimulatedClient& client, uint64 handl
                                            char** result) {
     return WithServer(client, handler, [&](ServerState& server) {
         const SimClient* own = server.Own();
-        return own != nullptr ? GiveString(client, result, own->Values.Text(flag)) : Code(Error::NotConnected);
+        return own != nullptr ? GiveString(client, result, own->Values.Text(flag))
+                              : Code(Error::NotConnected);
     });
 }
 
-unsigned int SetPendingSelfValue(SimulatedClient& client, uint64 handler, std::size_t flag, std::string value) {
+unsigned int SetPendingSelfValue(SimulatedClient& client, uint64 handler, std::size_t flag,
+                                 std::string value) {
     return WithServer(client, handler, [&](ServerState& server) {
         if (std::find(WritableSelfVariables.begin(), WritableSelfVariables.end(), flag) ==
             WritableSelfVariables.end()) {
@@ -73,7 +76,8 @@ unsigned int SetPendingSelfValue(SimulatedClient& client, uint64 handler, std::s
     });
 }
 
-unsigned int SetClientSelfVariableAsInt(SimulatedClient& client, uint64 handler, std::size_t flag, int value) {
+unsigned int SetClientSelfVariableAsInt(SimulatedClient& client, uint64 handler, std::size_t flag,
+                                        int value) {
     return SetPendingSelfValue(client, handler, flag, std::to_string(value));
 }
 
@@ -162,7 +166,8 @@ unsigned int GetClientList(SimulatedClient& client, uint64 handler, anyID** resu
 // The pre-processor belongs to the tab's capture device, which exists with or without a
 // connection.
 template <typename Action>
-unsigned int WithPreProcessor(SimulatedClient& client, uint64 handler, const char* identifier, Action&& action) {
+unsigned int WithPreProcessor(SimulatedClient& client, uint64 handler, const char* identifier,
+                              Action&& action) {
     if (identifier == nullptr) {
         return Code(Error::ParameterInvalid);
     }
@@ -180,7 +185,7 @@ unsigned int GetPreProcessorConfigValue(SimulatedClient& client, uint64 handler,
     return WithPreProcessor(client, handler, identifier, [&](ServerState& server, const std::string& name) {
         auto found = server.PreProcessor.find(name);
         return found != server.PreProcessor.end() ? GiveString(client, result, found->second)
-                                                   : Code(Error::ParameterInvalid);
+                                                  : Code(Error::ParameterInvalid);
     });
 }
 
@@ -189,10 +194,11 @@ unsigned int SetPreProcessorConfigValue(SimulatedClient& client, uint64 handler,
     if (value == nullptr) {
         return Code(Error::ParameterInvalid);
     }
-    const unsigned int code = WithPreProcessor(client, handler, identifier, [&](ServerState& server, const std::string& name) {
-        server.PreProcessor[name] = value;
-        return Ok;
-    });
+    const unsigned int code =
+        WithPreProcessor(client, handler, identifier, [&](ServerState& server, const std::string& name) {
+            server.PreProcessor[name] = value;
+            return Ok;
+        });
     client.NotifyChanged();
     return code;
 }

@@ -54,9 +54,10 @@ unsigned int GetClientID(SimulatedClient& client, uint64 handler, anyID* result)
 
 unsigned int GetServerVariableAsInt(SimulatedClient& client, uint64 handler, std::size_t flag, int* result) {
     return WithServer(client, handler, [&](ServerState& server) {
-        const auto value = flag == VIRTUALSERVER_CLIENTS_ONLINE ? static_cast<std::int64_t>(server.Clients.size())
-                           : flag == VIRTUALSERVER_CHANNELS_ONLINE ? static_cast<std::int64_t>(server.Channels.size())
-                                                                   : server.Values.Number(flag);
+        const auto value =
+            flag == VIRTUALSERVER_CLIENTS_ONLINE    ? static_cast<std::int64_t>(server.Clients.size())
+            : flag == VIRTUALSERVER_CHANNELS_ONLINE ? static_cast<std::int64_t>(server.Channels.size())
+                                                    : server.Values.Number(flag);
         return GiveValue(result, value);
     });
 }
@@ -69,8 +70,9 @@ unsigned int GetServerVariableAsUInt64(SimulatedClient& client, uint64 handler, 
 
 unsigned int GetServerVariableAsString(SimulatedClient& client, uint64 handler, std::size_t flag,
                                        char** result) {
-    return WithServer(client, handler,
-                      [&](ServerState& server) { return GiveString(client, result, server.Values.Text(flag)); });
+    return WithServer(client, handler, [&](ServerState& server) {
+        return GiveString(client, result, server.Values.Text(flag));
+    });
 }
 
 unsigned int RequestServerVariables(SimulatedClient& client, uint64 handler) {

@@ -21,8 +21,7 @@ namespace Tralvonic::Sim {
 
 // `Implementation` takes the active client followed by the slot's own parameters; without
 // one (nullptr) the entry answers NotImplemented.
-template <auto Member, auto Implementation = nullptr>
-struct Entry;
+template <auto Member, auto Implementation = nullptr> struct Entry;
 
 template <typename R, typename... Args, R (*TeamSpeak::TS3Functions::*Member)(Args...), auto Implementation>
 struct Entry<Member, Implementation> {
@@ -76,8 +75,7 @@ private:
 };
 
 // Points a slot at the simulation's implementation.
-template <auto Member, auto Implementation>
-void Install(TeamSpeak::TS3Functions& table) {
+template <auto Member, auto Implementation> void Install(TeamSpeak::TS3Functions& table) {
     table.*Member = &Entry<Member, Implementation>::Call;
 }
 

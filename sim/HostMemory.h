@@ -26,8 +26,7 @@ public:
     void* Allocate(std::size_t bytes);
     // A NUL-terminated copy of `text`.
     char* AllocateString(std::string_view text);
-    template <typename T>
-    T* AllocateZeroTerminated(const std::vector<T>& values);
+    template <typename T> T* AllocateZeroTerminated(const std::vector<T>& values);
 
     // True when `pointer` was an outstanding block and is now released. A null pointer is
     // accepted and ignored, like free(NULL).
@@ -50,8 +49,7 @@ private:
     std::size_t _unknownFrees = 0;                // guarded by _mutex
 };
 
-template <typename T>
-T* HostMemory::AllocateZeroTerminated(const std::vector<T>& values) {
+template <typename T> T* HostMemory::AllocateZeroTerminated(const std::vector<T>& values) {
     auto* list = static_cast<T*>(Allocate((values.size() + 1) * sizeof(T)));
     for (std::size_t i = 0; i < values.size(); ++i) {
         list[i] = values[i];

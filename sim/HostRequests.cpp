@@ -81,12 +81,13 @@ void AnswerMove(SimulatedClient& client, const MoveRequest& request) {
             }
         } else if (request.Client == mover) {
             if (plugin.onClientMoveEvent) {
-                plugin.onClientMoveEvent(request.Handler, request.Client, from, request.Channel, RETAIN_VISIBILITY,
-                                         "");
+                plugin.onClientMoveEvent(request.Handler, request.Client, from, request.Channel,
+                                         RETAIN_VISIBILITY, "");
             }
         } else if (plugin.onClientMoveMovedEvent) {
-            plugin.onClientMoveMovedEvent(request.Handler, request.Client, from, request.Channel, RETAIN_VISIBILITY,
-                                          mover, moverName.c_str(), moverUniqueIdentifier.c_str(), "");
+            plugin.onClientMoveMovedEvent(request.Handler, request.Client, from, request.Channel,
+                                          RETAIN_VISIBILITY, mover, moverName.c_str(),
+                                          moverUniqueIdentifier.c_str(), "");
         }
     });
 }
@@ -135,7 +136,8 @@ unsigned int RequestMuteClients(SimulatedClient& client, uint64 handler, const a
     return SetLocalMute(client, handler, clients, true);
 }
 
-unsigned int RequestUnmuteClients(SimulatedClient& client, uint64 handler, const anyID* clients, const char*) {
+unsigned int RequestUnmuteClients(SimulatedClient& client, uint64 handler, const anyID* clients,
+                                  const char*) {
     return SetLocalMute(client, handler, clients, false);
 }
 

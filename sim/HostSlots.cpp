@@ -242,8 +242,10 @@ const std::array<std::string_view, TeamSpeak::TS3FunctionsSlotCount> SlotNames =
 void InstallUnsupported(TeamSpeak::TS3Functions& table) {
     table.getClientLibVersion = &Entry<&TeamSpeak::TS3Functions::getClientLibVersion>::Call;
     table.getClientLibVersionNumber = &Entry<&TeamSpeak::TS3Functions::getClientLibVersionNumber>::Call;
-    table.spawnNewServerConnectionHandler = &Entry<&TeamSpeak::TS3Functions::spawnNewServerConnectionHandler>::Call;
-    table.destroyServerConnectionHandler = &Entry<&TeamSpeak::TS3Functions::destroyServerConnectionHandler>::Call;
+    table.spawnNewServerConnectionHandler =
+        &Entry<&TeamSpeak::TS3Functions::spawnNewServerConnectionHandler>::Call;
+    table.destroyServerConnectionHandler =
+        &Entry<&TeamSpeak::TS3Functions::destroyServerConnectionHandler>::Call;
     table.getErrorMessage = &Entry<&TeamSpeak::TS3Functions::getErrorMessage>::Call;
     table.freeMemory = &Entry<&TeamSpeak::TS3Functions::freeMemory>::Call;
     table.logMessage = &Entry<&TeamSpeak::TS3Functions::logMessage>::Call;
@@ -261,7 +263,8 @@ void InstallUnsupported(TeamSpeak::TS3Functions& table) {
     table.getCurrentPlayBackMode = &Entry<&TeamSpeak::TS3Functions::getCurrentPlayBackMode>::Call;
     table.getCurrentCaptureDeviceName = &Entry<&TeamSpeak::TS3Functions::getCurrentCaptureDeviceName>::Call;
     table.getCurrentCaptureMode = &Entry<&TeamSpeak::TS3Functions::getCurrentCaptureMode>::Call;
-    table.initiateGracefulPlaybackShutdown = &Entry<&TeamSpeak::TS3Functions::initiateGracefulPlaybackShutdown>::Call;
+    table.initiateGracefulPlaybackShutdown =
+        &Entry<&TeamSpeak::TS3Functions::initiateGracefulPlaybackShutdown>::Call;
     table.closePlaybackDevice = &Entry<&TeamSpeak::TS3Functions::closePlaybackDevice>::Call;
     table.closeCaptureDevice = &Entry<&TeamSpeak::TS3Functions::closeCaptureDevice>::Call;
     table.activateCaptureDevice = &Entry<&TeamSpeak::TS3Functions::activateCaptureDevice>::Call;
@@ -273,16 +276,19 @@ void InstallUnsupported(TeamSpeak::TS3Functions& table) {
     table.unregisterCustomDevice = &Entry<&TeamSpeak::TS3Functions::unregisterCustomDevice>::Call;
     table.processCustomCaptureData = &Entry<&TeamSpeak::TS3Functions::processCustomCaptureData>::Call;
     table.acquireCustomPlaybackData = &Entry<&TeamSpeak::TS3Functions::acquireCustomPlaybackData>::Call;
-    table.getPreProcessorInfoValueFloat = &Entry<&TeamSpeak::TS3Functions::getPreProcessorInfoValueFloat>::Call;
+    table.getPreProcessorInfoValueFloat =
+        &Entry<&TeamSpeak::TS3Functions::getPreProcessorInfoValueFloat>::Call;
     table.getPreProcessorConfigValue = &Entry<&TeamSpeak::TS3Functions::getPreProcessorConfigValue>::Call;
     table.setPreProcessorConfigValue = &Entry<&TeamSpeak::TS3Functions::setPreProcessorConfigValue>::Call;
     table.getEncodeConfigValue = &Entry<&TeamSpeak::TS3Functions::getEncodeConfigValue>::Call;
-    table.getPlaybackConfigValueAsFloat = &Entry<&TeamSpeak::TS3Functions::getPlaybackConfigValueAsFloat>::Call;
+    table.getPlaybackConfigValueAsFloat =
+        &Entry<&TeamSpeak::TS3Functions::getPlaybackConfigValueAsFloat>::Call;
     table.setPlaybackConfigValue = &Entry<&TeamSpeak::TS3Functions::setPlaybackConfigValue>::Call;
     table.setClientVolumeModifier = &Entry<&TeamSpeak::TS3Functions::setClientVolumeModifier>::Call;
     table.startVoiceRecording = &Entry<&TeamSpeak::TS3Functions::startVoiceRecording>::Call;
     table.stopVoiceRecording = &Entry<&TeamSpeak::TS3Functions::stopVoiceRecording>::Call;
-    table.systemset3DListenerAttributes = &Entry<&TeamSpeak::TS3Functions::systemset3DListenerAttributes>::Call;
+    table.systemset3DListenerAttributes =
+        &Entry<&TeamSpeak::TS3Functions::systemset3DListenerAttributes>::Call;
     table.set3DWaveAttributes = &Entry<&TeamSpeak::TS3Functions::set3DWaveAttributes>::Call;
     table.systemset3DSettings = &Entry<&TeamSpeak::TS3Functions::systemset3DSettings>::Call;
     table.channelset3DAttributes = &Entry<&TeamSpeak::TS3Functions::channelset3DAttributes>::Call;
@@ -310,14 +316,19 @@ void InstallUnsupported(TeamSpeak::TS3Functions& table) {
     table.requestClientIDs = &Entry<&TeamSpeak::TS3Functions::requestClientIDs>::Call;
     table.clientChatClosed = &Entry<&TeamSpeak::TS3Functions::clientChatClosed>::Call;
     table.clientChatComposing = &Entry<&TeamSpeak::TS3Functions::clientChatComposing>::Call;
-    table.requestServerTemporaryPasswordAdd = &Entry<&TeamSpeak::TS3Functions::requestServerTemporaryPasswordAdd>::Call;
-    table.requestServerTemporaryPasswordDel = &Entry<&TeamSpeak::TS3Functions::requestServerTemporaryPasswordDel>::Call;
-    table.requestServerTemporaryPasswordList = &Entry<&TeamSpeak::TS3Functions::requestServerTemporaryPasswordList>::Call;
+    table.requestServerTemporaryPasswordAdd =
+        &Entry<&TeamSpeak::TS3Functions::requestServerTemporaryPasswordAdd>::Call;
+    table.requestServerTemporaryPasswordDel =
+        &Entry<&TeamSpeak::TS3Functions::requestServerTemporaryPasswordDel>::Call;
+    table.requestServerTemporaryPasswordList =
+        &Entry<&TeamSpeak::TS3Functions::requestServerTemporaryPasswordList>::Call;
     table.getClientID = &Entry<&TeamSpeak::TS3Functions::getClientID>::Call;
     table.getClientSelfVariableAsInt = &Entry<&TeamSpeak::TS3Functions::getClientSelfVariableAsInt>::Call;
-    table.getClientSelfVariableAsString = &Entry<&TeamSpeak::TS3Functions::getClientSelfVariableAsString>::Call;
+    table.getClientSelfVariableAsString =
+        &Entry<&TeamSpeak::TS3Functions::getClientSelfVariableAsString>::Call;
     table.setClientSelfVariableAsInt = &Entry<&TeamSpeak::TS3Functions::setClientSelfVariableAsInt>::Call;
-    table.setClientSelfVariableAsString = &Entry<&TeamSpeak::TS3Functions::setClientSelfVariableAsString>::Call;
+    table.setClientSelfVariableAsString =
+        &Entry<&TeamSpeak::TS3Functions::setClientSelfVariableAsString>::Call;
     table.flushClientSelfUpdates = &Entry<&TeamSpeak::TS3Functions::flushClientSelfUpdates>::Call;
     table.getClientVariableAsInt = &Entry<&TeamSpeak::TS3Functions::getClientVariableAsInt>::Call;
     table.getClientVariableAsUInt64 = &Entry<&TeamSpeak::TS3Functions::getClientVariableAsUInt64>::Call;
@@ -336,15 +347,19 @@ void InstallUnsupported(TeamSpeak::TS3Functions& table) {
     table.getChannelList = &Entry<&TeamSpeak::TS3Functions::getChannelList>::Call;
     table.getChannelClientList = &Entry<&TeamSpeak::TS3Functions::getChannelClientList>::Call;
     table.getParentChannelOfChannel = &Entry<&TeamSpeak::TS3Functions::getParentChannelOfChannel>::Call;
-    table.getServerConnectionHandlerList = &Entry<&TeamSpeak::TS3Functions::getServerConnectionHandlerList>::Call;
+    table.getServerConnectionHandlerList =
+        &Entry<&TeamSpeak::TS3Functions::getServerConnectionHandlerList>::Call;
     table.getServerVariableAsInt = &Entry<&TeamSpeak::TS3Functions::getServerVariableAsInt>::Call;
     table.getServerVariableAsUInt64 = &Entry<&TeamSpeak::TS3Functions::getServerVariableAsUInt64>::Call;
     table.getServerVariableAsString = &Entry<&TeamSpeak::TS3Functions::getServerVariableAsString>::Call;
     table.requestServerVariables = &Entry<&TeamSpeak::TS3Functions::requestServerVariables>::Call;
     table.getConnectionStatus = &Entry<&TeamSpeak::TS3Functions::getConnectionStatus>::Call;
-    table.getConnectionVariableAsUInt64 = &Entry<&TeamSpeak::TS3Functions::getConnectionVariableAsUInt64>::Call;
-    table.getConnectionVariableAsDouble = &Entry<&TeamSpeak::TS3Functions::getConnectionVariableAsDouble>::Call;
-    table.getConnectionVariableAsString = &Entry<&TeamSpeak::TS3Functions::getConnectionVariableAsString>::Call;
+    table.getConnectionVariableAsUInt64 =
+        &Entry<&TeamSpeak::TS3Functions::getConnectionVariableAsUInt64>::Call;
+    table.getConnectionVariableAsDouble =
+        &Entry<&TeamSpeak::TS3Functions::getConnectionVariableAsDouble>::Call;
+    table.getConnectionVariableAsString =
+        &Entry<&TeamSpeak::TS3Functions::getConnectionVariableAsString>::Call;
     table.cleanUpConnectionInfo = &Entry<&TeamSpeak::TS3Functions::cleanUpConnectionInfo>::Call;
     table.requestClientDBIDfromUID = &Entry<&TeamSpeak::TS3Functions::requestClientDBIDfromUID>::Call;
     table.requestClientNamefromUID = &Entry<&TeamSpeak::TS3Functions::requestClientNamefromUID>::Call;
@@ -352,7 +367,8 @@ void InstallUnsupported(TeamSpeak::TS3Functions& table) {
     table.requestClientEditDescription = &Entry<&TeamSpeak::TS3Functions::requestClientEditDescription>::Call;
     table.requestClientSetIsTalker = &Entry<&TeamSpeak::TS3Functions::requestClientSetIsTalker>::Call;
     table.requestIsTalker = &Entry<&TeamSpeak::TS3Functions::requestIsTalker>::Call;
-    table.requestSendClientQueryCommand = &Entry<&TeamSpeak::TS3Functions::requestSendClientQueryCommand>::Call;
+    table.requestSendClientQueryCommand =
+        &Entry<&TeamSpeak::TS3Functions::requestSendClientQueryCommand>::Call;
     table.getTransferFileName = &Entry<&TeamSpeak::TS3Functions::getTransferFileName>::Call;
     table.getTransferFilePath = &Entry<&TeamSpeak::TS3Functions::getTransferFilePath>::Call;
     table.getTransferFileSize = &Entry<&TeamSpeak::TS3Functions::getTransferFileSize>::Call;
@@ -392,7 +408,8 @@ void InstallUnsupported(TeamSpeak::TS3Functions& table) {
     table.requestServerGroupDel = &Entry<&TeamSpeak::TS3Functions::requestServerGroupDel>::Call;
     table.requestServerGroupAddClient = &Entry<&TeamSpeak::TS3Functions::requestServerGroupAddClient>::Call;
     table.requestServerGroupDelClient = &Entry<&TeamSpeak::TS3Functions::requestServerGroupDelClient>::Call;
-    table.requestServerGroupsByClientID = &Entry<&TeamSpeak::TS3Functions::requestServerGroupsByClientID>::Call;
+    table.requestServerGroupsByClientID =
+        &Entry<&TeamSpeak::TS3Functions::requestServerGroupsByClientID>::Call;
     table.requestServerGroupAddPerm = &Entry<&TeamSpeak::TS3Functions::requestServerGroupAddPerm>::Call;
     table.requestServerGroupDelPerm = &Entry<&TeamSpeak::TS3Functions::requestServerGroupDelPerm>::Call;
     table.requestServerGroupPermList = &Entry<&TeamSpeak::TS3Functions::requestServerGroupPermList>::Call;
@@ -423,7 +440,8 @@ void InstallUnsupported(TeamSpeak::TS3Functions& table) {
     table.getResourcesPath = &Entry<&TeamSpeak::TS3Functions::getResourcesPath>::Call;
     table.getConfigPath = &Entry<&TeamSpeak::TS3Functions::getConfigPath>::Call;
     table.getPluginPath = &Entry<&TeamSpeak::TS3Functions::getPluginPath>::Call;
-    table.getCurrentServerConnectionHandlerID = &Entry<&TeamSpeak::TS3Functions::getCurrentServerConnectionHandlerID>::Call;
+    table.getCurrentServerConnectionHandlerID =
+        &Entry<&TeamSpeak::TS3Functions::getCurrentServerConnectionHandlerID>::Call;
     table.printMessage = &Entry<&TeamSpeak::TS3Functions::printMessage>::Call;
     table.printMessageToCurrentTab = &Entry<&TeamSpeak::TS3Functions::printMessageToCurrentTab>::Call;
     table.urlsToBB = &Entry<&TeamSpeak::TS3Functions::urlsToBB>::Call;
@@ -453,10 +471,12 @@ void InstallUnsupported(TeamSpeak::TS3Functions& table) {
     table.startRecording = &Entry<&TeamSpeak::TS3Functions::startRecording>::Call;
     table.stopRecording = &Entry<&TeamSpeak::TS3Functions::stopRecording>::Call;
     table.requestClientsMove = &Entry<&TeamSpeak::TS3Functions::requestClientsMove>::Call;
-    table.requestClientsKickFromChannel = &Entry<&TeamSpeak::TS3Functions::requestClientsKickFromChannel>::Call;
+    table.requestClientsKickFromChannel =
+        &Entry<&TeamSpeak::TS3Functions::requestClientsKickFromChannel>::Call;
     table.requestClientsKickFromServer = &Entry<&TeamSpeak::TS3Functions::requestClientsKickFromServer>::Call;
     table.requestMuteClientsTemporary = &Entry<&TeamSpeak::TS3Functions::requestMuteClientsTemporary>::Call;
-    table.requestUnmuteClientsTemporary = &Entry<&TeamSpeak::TS3Functions::requestUnmuteClientsTemporary>::Call;
+    table.requestUnmuteClientsTemporary =
+        &Entry<&TeamSpeak::TS3Functions::requestUnmuteClientsTemporary>::Call;
     table.getPermissionNameByID = &Entry<&TeamSpeak::TS3Functions::getPermissionNameByID>::Call;
     table.clientPropertyFlagToString = &Entry<&TeamSpeak::TS3Functions::clientPropertyFlagToString>::Call;
     table.channelPropertyFlagToString = &Entry<&TeamSpeak::TS3Functions::channelPropertyFlagToString>::Call;

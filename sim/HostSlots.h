@@ -18,8 +18,7 @@ extern const std::array<std::string_view, TeamSpeak::TS3FunctionsSlotCount> Slot
 void InstallUnsupported(TeamSpeak::TS3Functions& table);
 
 // The slot index of a member of the table, from its offset.
-template <auto Member>
-std::size_t SlotIndexOf() {
+template <auto Member> std::size_t SlotIndexOf() {
     static const std::size_t index = [] {
         static const TeamSpeak::TS3Functions probe{};
         const auto* base = reinterpret_cast<const char*>(&probe);
@@ -29,8 +28,7 @@ std::size_t SlotIndexOf() {
     return index;
 }
 
-template <auto Member>
-std::string_view SlotName() {
+template <auto Member> std::string_view SlotName() {
     return SlotNames[SlotIndexOf<Member>()];
 }
 

@@ -27,14 +27,14 @@ unsigned int CheckWaveFile(const char* path) {
     }
     char header[12] = {};
     file.read(header, sizeof header);
-    if (file.gcount() != sizeof header || std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0) {
+    if (file.gcount() != sizeof header || std::memcmp(header, "RIFF", 4) != 0 ||
+        std::memcmp(header + 8, "WAVE", 4) != 0) {
         return Code(Error::SoundInvalidWave);
     }
     return Ok;
 }
 
-template <typename Action>
-unsigned int WithTab(SimulatedClient& client, uint64 handler, Action&& action) {
+template <typename Action> unsigned int WithTab(SimulatedClient& client, uint64 handler, Action&& action) {
     World& world = client.GetWorld();
     unsigned int code;
     {
@@ -76,9 +76,10 @@ unsigned int PlayWaveFileHandle(SimulatedClient& client, uint64 handler, const c
 template <typename Action>
 unsigned int WithPlayback(SimulatedClient& client, uint64 handler, uint64 handle, Action&& action) {
     return WithTab(client, handler, [&](ServerState& server) {
-        auto found = std::find_if(server.Playbacks.begin(), server.Playbacks.end(), [&](const WavePlayback& p) {
-            return p.Handle == handle && handle != 0 && !p.Closed;
-        });
+        auto found =
+            std::find_if(server.Playbacks.begin(), server.Playbacks.end(), [&](const WavePlayback& p) {
+                return p.Handle == handle && handle != 0 && !p.Closed;
+            });
         return found != server.Playbacks.end() ? action(*found) : Code(Error::ParameterInvalid);
     });
 }
@@ -98,8 +99,9 @@ unsigned int CloseWaveFileHandle(SimulatedClient& client, uint64 handler, uint64
 }
 
 // A null vector leaves that attribute as it is, as in the SDK.
-unsigned int Systemset3DListenerAttributes(SimulatedClient& client, uint64 handler, const TS3_VECTOR* position,
-                                           const TS3_VECTOR* forward, const TS3_VECTOR* up) {
+unsigned int Systemset3DListenerAttributes(SimulatedClient& client, uint64 handler,
+                                           const TS3_VECTOR* position, const TS3_VECTOR* forward,
+                                           const TS3_VECTOR* up) {
     return WithTab(client, handler, [&](ServerState& server) {
         if (position != nullptr) {
             server.Listener.Position = *position;

@@ -6,8 +6,7 @@ namespace Tralvonic::Sim {
 
 namespace {
 
-template <typename Function>
-void Resolve(void* library, const char* name, Function& field) {
+template <typename Function> void Resolve(void* library, const char* name, Function& field) {
     const std::string symbol = std::string("ts3plugin_") + name;
     field = reinterpret_cast<Function>(dlsym(library, symbol.c_str()));
 }
@@ -53,7 +52,8 @@ PluginExports PluginExports::FromLibrary(void* library) {
     Resolve(library, "onEditPostProcessVoiceDataEvent", exports.onEditPostProcessVoiceDataEvent);
     Resolve(library, "onEditMixedPlaybackVoiceDataEvent", exports.onEditMixedPlaybackVoiceDataEvent);
     Resolve(library, "onEditCapturedVoiceDataEvent", exports.onEditCapturedVoiceDataEvent);
-    Resolve(library, "onCustom3dRolloffCalculationClientEvent", exports.onCustom3dRolloffCalculationClientEvent);
+    Resolve(library, "onCustom3dRolloffCalculationClientEvent",
+            exports.onCustom3dRolloffCalculationClientEvent);
     Resolve(library, "onCustom3dRolloffCalculationWaveEvent", exports.onCustom3dRolloffCalculationWaveEvent);
     return exports;
 }

@@ -47,8 +47,8 @@ struct PluginExports {
                                        unsigned int errorNumber) = nullptr;
     void (*onClientMoveEvent)(uint64 serverConnectionHandlerID, anyID clientID, uint64 oldChannelID,
                               uint64 newChannelID, int visibility, const char* moveMessage) = nullptr;
-    void (*onClientMoveSubscriptionEvent)(uint64 serverConnectionHandlerID, anyID clientID, uint64 oldChannelID,
-                                          uint64 newChannelID, int visibility) = nullptr;
+    void (*onClientMoveSubscriptionEvent)(uint64 serverConnectionHandlerID, anyID clientID,
+                                          uint64 oldChannelID, uint64 newChannelID, int visibility) = nullptr;
     void (*onClientMoveMovedEvent)(uint64 serverConnectionHandlerID, anyID clientID, uint64 oldChannelID,
                                    uint64 newChannelID, int visibility, anyID moverID, const char* moverName,
                                    const char* moverUniqueIdentifier, const char* moveMessage) = nullptr;
@@ -58,7 +58,8 @@ struct PluginExports {
                                 const char* invokerName, const char* invokerUniqueIdentifier) = nullptr;
     void (*onUpdateChannelEvent)(uint64 serverConnectionHandlerID, uint64 channelID) = nullptr;
     void (*onUpdateChannelEditedEvent)(uint64 serverConnectionHandlerID, uint64 channelID, anyID invokerID,
-                                       const char* invokerName, const char* invokerUniqueIdentifier) = nullptr;
+                                       const char* invokerName,
+                                       const char* invokerUniqueIdentifier) = nullptr;
     void (*onTalkStatusChangeEvent)(uint64 serverConnectionHandlerID, int status, int isReceivedWhisper,
                                     anyID clientID) = nullptr;
     int (*onServerErrorEvent)(uint64 serverConnectionHandlerID, const char* errorMessage, unsigned int error,
@@ -66,20 +67,22 @@ struct PluginExports {
     int (*onServerPermissionErrorEvent)(uint64 serverConnectionHandlerID, const char* errorMessage,
                                         unsigned int error, const char* returnCode,
                                         unsigned int failedPermissionID) = nullptr;
-    void (*onPermissionOverviewEvent)(uint64 serverConnectionHandlerID, uint64 clientDatabaseID, uint64 channelID,
-                                      int overviewType, uint64 overviewID1, uint64 overviewID2,
-                                      unsigned int permissionID, int permissionValue, int permissionNegated,
-                                      int permissionSkip) = nullptr;
+    void (*onPermissionOverviewEvent)(uint64 serverConnectionHandlerID, uint64 clientDatabaseID,
+                                      uint64 channelID, int overviewType, uint64 overviewID1,
+                                      uint64 overviewID2, unsigned int permissionID, int permissionValue,
+                                      int permissionNegated, int permissionSkip) = nullptr;
     void (*onPermissionOverviewFinishedEvent)(uint64 serverConnectionHandlerID) = nullptr;
 
     // audio, called on the audio thread
     void (*onEditPlaybackVoiceDataEvent)(uint64 serverConnectionHandlerID, anyID clientID, short* samples,
                                          int sampleCount, int channels) = nullptr;
     void (*onEditPostProcessVoiceDataEvent)(uint64 serverConnectionHandlerID, anyID clientID, short* samples,
-                                            int sampleCount, int channels, const unsigned int* channelSpeakerArray,
+                                            int sampleCount, int channels,
+                                            const unsigned int* channelSpeakerArray,
                                             unsigned int* channelFillMask) = nullptr;
-    void (*onEditMixedPlaybackVoiceDataEvent)(uint64 serverConnectionHandlerID, short* samples, int sampleCount,
-                                              int channels, const unsigned int* channelSpeakerArray,
+    void (*onEditMixedPlaybackVoiceDataEvent)(uint64 serverConnectionHandlerID, short* samples,
+                                              int sampleCount, int channels,
+                                              const unsigned int* channelSpeakerArray,
                                               unsigned int* channelFillMask) = nullptr;
     void (*onEditCapturedVoiceDataEvent)(uint64 serverConnectionHandlerID, short* samples, int sampleCount,
                                          int channels, int* edited) = nullptr;

@@ -11,8 +11,7 @@ using namespace TeamSpeak;
 namespace {
 
 // One above the highest id in use, so an id is never given twice while its owner exists.
-template <typename Items>
-auto NextId(const Items& items) {
+template <typename Items> auto NextId(const Items& items) {
     using Id = decltype(items.front().Id);
     Id next = 1;
     for (const auto& item : items) {
@@ -65,8 +64,8 @@ anyID SimServer::AddClient(std::string nickname, uint64 channel) {
         client.Values.Set(CLIENT_UNIQUE_IDENTIFIER, "uid-" + std::to_string(next) + "-" + nickname);
         client.Values.Set(CLIENT_NICKNAME, std::move(nickname));
         client.Values.Set(CLIENT_DATABASE_ID, std::int64_t{100 + next});
-        for (std::size_t flag : {CLIENT_FLAG_TALKING, CLIENT_INPUT_MUTED, CLIENT_OUTPUT_MUTED, CLIENT_OUTPUTONLY_MUTED,
-                                 CLIENT_INPUT_DEACTIVATED, CLIENT_IS_MUTED}) {
+        for (std::size_t flag : {CLIENT_FLAG_TALKING, CLIENT_INPUT_MUTED, CLIENT_OUTPUT_MUTED,
+                                 CLIENT_OUTPUTONLY_MUTED, CLIENT_INPUT_DEACTIVATED, CLIENT_IS_MUTED}) {
             client.Values.Set(flag, std::int64_t{0});
         }
         client.Values.Set(CLIENT_INPUT_HARDWARE, std::int64_t{1});

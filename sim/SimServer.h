@@ -85,8 +85,7 @@ public:
     std::string PreProcessorValue(std::string_view identifier) const;
 
 private:
-    template <typename Action>
-    auto Locked(Action&& action) const;
+    template <typename Action> auto Locked(Action&& action) const;
 
     SimulatedClient& _client;
     const uint64 _handler;

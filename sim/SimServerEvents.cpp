@@ -139,7 +139,8 @@ void SimServer::MoveClientBy(anyID client, uint64 channel, anyID mover, std::str
 
 void SimServer::SetSubscribed(uint64 channel, bool subscribed) {
     const auto clients = Locked([&](ServerState& server) {
-        RequireChannel(server, channel).Values.Set(CHANNEL_FLAG_ARE_SUBSCRIBED, std::int64_t{subscribed ? 1 : 0});
+        RequireChannel(server, channel)
+            .Values.Set(CHANNEL_FLAG_ARE_SUBSCRIBED, std::int64_t{subscribed ? 1 : 0});
         std::vector<anyID> inside;
         for (const SimClient& client : server.Clients) {
             if (client.Channel == channel && client.Id != server.OwnClient) {

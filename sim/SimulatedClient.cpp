@@ -130,7 +130,8 @@ bool SimulatedClient::WaitForEvents(std::chrono::milliseconds timeout) const {
     return _events.WaitUntilIdle(timeout);
 }
 
-bool SimulatedClient::WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) const {
+bool SimulatedClient::WaitFor(const std::function<bool()>& predicate,
+                              std::chrono::milliseconds timeout) const {
     return _signal.WaitFor(predicate, timeout);
 }
 

@@ -104,7 +104,8 @@ public:
     std::size_t CallCount(std::string_view function) const { return _record.CallCount(function); }
     std::optional<HostCall> LastCall(std::string_view function) const { return _record.LastCall(function); }
     // True once `predicate` holds; re-checked after every call, world change and event.
-    bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout = DefaultTimeout) const;
+    bool WaitFor(const std::function<bool()>& predicate,
+                 std::chrono::milliseconds timeout = DefaultTimeout) const;
     // True once `function` has completed at least `count` times in all.
     bool WaitForCall(std::string_view function, std::chrono::milliseconds timeout = DefaultTimeout,
                      std::size_t count = 1) const;
@@ -120,14 +121,17 @@ private:
     std::vector<std::unique_ptr<SimServer>> _serverViews; // guarded by _world.Mutex
 
     mutable std::mutex _logMutex;
-    std::vector<LogEntry> _log;                          // guarded by _logMutex
-    std::function<void(const LogEntry&)> _logObserver;   // guarded by _logMutex
+    std::vector<LogEntry> _log;                        // guarded by _logMutex
+    std::function<void(const LogEntry&)> _logObserver; // guarded by _logMutex
 
     mutable std::mutex _pluginMutex;
-    std::shared_ptr<const PluginExports> _plugin;        // guarded by _pluginMutex
-    std::map<std::string, std::vector<std::optional<unsigned int>>, std::less<>> _faults; // guarded by _pluginMutex
+    std::shared_ptr<const PluginExports> _plugin; // guarded by _pluginMutex
+    std::map<std::string, std::vector<std::optional<unsigned int>>, std::less<>>
+        _faults; // guarded by _pluginMutex
 
-    EventQueue _events{[this] { NotifyChanged(); }}; // last: its thread stops first
+    EventQueue _events{[this] {
+        NotifyChanged();
+    }}; // last: its thread stops first
 };
 
 } // namespace Tralvonic::Sim

@@ -86,7 +86,8 @@ bool SimClient::IsLocallyMuted() const {
 }
 
 SimChannel* ServerState::FindChannel(uint64 id) {
-    auto found = std::find_if(Channels.begin(), Channels.end(), [&](const SimChannel& c) { return c.Id == id; });
+    auto found =
+        std::find_if(Channels.begin(), Channels.end(), [&](const SimChannel& c) { return c.Id == id; });
     return found != Channels.end() ? &*found : nullptr;
 }
 

@@ -141,7 +141,7 @@ struct World {
     uint64 NextHandler = 1;                            // guarded by Mutex
     std::vector<std::string> ChatMessages;             // guarded by Mutex; printMessageToCurrentTab
     std::map<std::string, unsigned int, std::less<>> PermissionIds; // guarded by Mutex
-    PermissionOverviewAnswer OverviewAnswer;           // guarded by Mutex
+    PermissionOverviewAnswer OverviewAnswer;                        // guarded by Mutex
 
     // Under Mutex: null when no tab has this handler.
     ServerState* FindServer(uint64 handler);

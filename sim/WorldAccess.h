@@ -42,8 +42,7 @@ unsigned int GiveList(SimulatedClient& client, T** result, const std::vector<T>&
     return Ok;
 }
 
-template <typename T, typename V>
-unsigned int GiveValue(T* result, V value) {
+template <typename T, typename V> unsigned int GiveValue(T* result, V value) {
     if (result == nullptr) {
         return Code(TeamSpeak::Error::ParameterInvalid);
     }
@@ -52,8 +51,7 @@ unsigned int GiveValue(T* result, V value) {
 }
 
 // Reads a zero-terminated id list the plugin passed, without its terminator.
-template <typename T>
-std::vector<T> ReadList(const T* list) {
+template <typename T> std::vector<T> ReadList(const T* list) {
     std::vector<T> values;
     for (; list != nullptr && *list != 0; ++list) {
         values.push_back(*list);
@@ -64,8 +62,7 @@ std::vector<T> ReadList(const T* list) {
 SimClient& RequireClient(ServerState& server, anyID client);
 SimChannel& RequireChannel(ServerState& server, uint64 channel);
 
-template <typename Action>
-auto SimServer::Locked(Action&& action) const {
+template <typename Action> auto SimServer::Locked(Action&& action) const {
     World& world = _client.GetWorld();
     std::lock_guard lock(world.Mutex);
     ServerState* server = world.FindServer(_handler);
@@ -77,8 +74,7 @@ auto SimServer::Locked(Action&& action) const {
 
 // For host functions: the SDK's answer for an unknown tab and for a tab without a
 // connection, else whatever `action` answers.
-template <typename Action>
-unsigned int WithServer(SimulatedClient& client, uint64 handler, Action&& action) {
+template <typename Action> unsigned int WithServer(SimulatedClient& client, uint64 handler, Action&& action) {
     World& world = client.GetWorld();
     std::lock_guard lock(world.Mutex);
     ServerState* server = world.FindServer(handler);

@@ -44,8 +44,7 @@ public:
     explicit BareSession(tcp::socket socket) : _ws(std::move(socket)) {}
 
     // `opened` runs once the handshake is done; only then may the session be written to.
-    void Run(std::function<void(std::shared_ptr<BareSession>)> opened)
-    {
+    void Run(std::function<void(std::shared_ptr<BareSession>)> opened) {
         _ws.async_accept([self = shared_from_this(), opened = std::move(opened)](beast::error_code error) {
             if (error)
                 return;
@@ -54,8 +53,7 @@ public:
         });
     }
 
-    void Send(std::shared_ptr<const std::string> text)
-    {
+    void Send(std::shared_ptr<const std::string> text) {
         net::post(_ws.get_executor(), [self = shared_from_this(), text = std::move(text)] {
             self->_queue.push_back(text);
             if (self->_queue.size() == 1)
@@ -64,8 +62,7 @@ public:
     }
 
 private:
-    void Read()
-    {
+    void Read() {
         _ws.async_read(_buffer, [self = shared_from_this()](beast::error_code error, std::size_t) {
             if (error)
                 return;
@@ -78,14 +75,14 @@ private:
         });
     }
 
-    void Write()
-    {
+    void Write() {
         _ws.text(true);
-        _ws.async_write(net::buffer(*_queue.front()), [self = shared_from_this()](beast::error_code error, std::size_t) {
-            self->_queue.pop_front();
-            if (!error && !self->_queue.empty())
-                self->Write();
-        });
+        _ws.async_write(net::buffer(*_queue.front()),
+                        [self = shared_from_this()](beast::error_code error, std::size_t) {
+                            self->_queue.pop_front();
+                            if (!error && !self->_queue.empty())
+                                self->Write();
+                        });
     }
 
     websocket::stream<beast::tcp_stream> _ws;
@@ -95,15 +92,13 @@ private:
 
 class BareServer {
 public:
-    BareServer() : _acceptor(_io, tcp::endpoint(net::ip::make_address("127.0.0.1"), 0))
-    {
+    BareServer() : _acceptor(_io, tcp::endpoint(net::ip::make_address("127.0.0.1"), 0)) {
         Accept();
         for (int i = 0; i < 2; ++i)
             _threads.emplace_back([this] { _io.run(); });
     }
 
-    ~BareServer()
-    {
+    ~BareServer() {
         _io.stop();
         for (auto& thread : _threads)
             thread.join();
@@ -111,14 +106,12 @@ public:
 
     std::uint16_t Port() const { return _acceptor.local_endpoint().port(); }
 
-    std::size_t Sessions() const
-    {
+    std::size_t Sessions() const {
         std::lock_guard lock(_mutex);
         return _sessions.size();
     }
 
-    void Broadcast(const std::string& text)
-    {
+    void Broadcast(const std::string& text) {
         std::vector<std::shared_ptr<BareSession>> sessions;
         {
             std::lock_guard lock(_mutex);
@@ -130,15 +123,15 @@ public:
     }
 
 private:
-    void Accept()
-    {
+    void Accept() {
         _acceptor.async_accept(net::make_strand(_io), [this](beast::error_code error, tcp::socket socket) {
             if (error)
                 return;
-            std::make_shared<BareSession>(std::move(socket))->Run([this](std::shared_ptr<BareSession> session) {
-                std::lock_guard lock(_mutex);
-                _sessions.push_back(std::move(session));
-            });
+            std::make_shared<BareSession>(std::move(socket))
+                ->Run([this](std::shared_ptr<BareSession> session) {
+                    std::lock_guard lock(_mutex);
+                    _sessions.push_back(std::move(session));
+                });
             Accept();
         });
     }
@@ -154,8 +147,7 @@ private:
 
 class Client {
 public:
-    explicit Client(std::uint16_t port) : _ws(_io)
-    {
+    explicit Client(std::uint16_t port) : _ws(_io) {
         net::connect(_ws.next_layer(), std::vector{tcp::endpoint(net::ip::make_address("127.0.0.1"), port)});
         _ws.handshake("127.0.0.1:" + std::to_string(port), "/");
         _ws.text(true);
@@ -163,8 +155,7 @@ public:
 
     void Write(const std::string& text) { _ws.write(net::buffer(text)); }
 
-    std::size_t Read()
-    {
+    std::size_t Read() {
         _buffer.consume(_buffer.size());
         return _ws.read(_buffer);
     }
@@ -176,20 +167,17 @@ private:
 };
 
 // Setting up only: until the server has listed every client.
-template <typename Predicate> void WaitUntil(Predicate listed)
-{
+template <typename Predicate> void WaitUntil(Predicate listed) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!listed() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
 }
 
 struct PluginServer {
-    PluginServer()
-    {
+    PluginServer() {
         TeamSpeak::Base::SetFunctions(Sim.Functions());
-        Server.SetMessageHandler([this](const std::shared_ptr<Tralvonic::Connection>& from, const std::string& text) {
-            Server.Send(from, text);
-        });
+        Server.SetMessageHandler([this](const std::shared_ptr<Tralvonic::Connection>& from,
+                                        const std::string& text) { Server.Send(from, text); });
         Server.Start();
         const auto address = *Server.Address();
         Port = static_cast<std::uint16_t>(std::stoi(address.substr(address.rfind(':') + 1)));
@@ -200,8 +188,7 @@ struct PluginServer {
     std::uint16_t Port = 0;
 };
 
-void RoundTrip(benchmark::State& state, std::uint16_t port)
-{
+void RoundTrip(benchmark::State& state, std::uint16_t port) {
     Client client(port);
     for (auto _ : state) {
         client.Write(SmallMessage);
@@ -210,9 +197,9 @@ void RoundTrip(benchmark::State& state, std::uint16_t port)
     state.SetItemsProcessed(state.iterations());
 }
 
-template <typename Server> void BroadcastToAll(benchmark::State& state, Server& server, std::uint16_t port,
-    const std::function<std::size_t()>& listed)
-{
+template <typename Server>
+void BroadcastToAll(benchmark::State& state, Server& server, std::uint16_t port,
+                    const std::function<std::size_t()>& listed) {
     std::vector<std::unique_ptr<Client>> clients;
     for (int i = 0; i < BroadcastClients; ++i)
         clients.push_back(std::make_unique<Client>(port));
@@ -225,26 +212,23 @@ template <typename Server> void BroadcastToAll(benchmark::State& state, Server& 
     state.SetItemsProcessed(state.iterations() * BroadcastClients);
 }
 
-void RoundTripTralvonic(benchmark::State& state)
-{
+void RoundTripTralvonic(benchmark::State& state) {
     PluginServer plugin;
     RoundTrip(state, plugin.Port);
 }
 
-void RoundTripBareBeast(benchmark::State& state)
-{
+void RoundTripBareBeast(benchmark::State& state) {
     BareServer bare;
     RoundTrip(state, bare.Port());
 }
 
-void Broadcast16Tralvonic(benchmark::State& state)
-{
+void Broadcast16Tralvonic(benchmark::State& state) {
     PluginServer plugin;
-    BroadcastToAll(state, plugin.Server, plugin.Port, [&] { return static_cast<std::size_t>(plugin.Server.OpenConnections()); });
+    BroadcastToAll(state, plugin.Server, plugin.Port,
+                   [&] { return static_cast<std::size_t>(plugin.Server.OpenConnections()); });
 }
 
-void Broadcast16BareBeast(benchmark::State& state)
-{
+void Broadcast16BareBeast(benchmark::State& state) {
     BareServer bare;
     BroadcastToAll(state, bare, bare.Port(), [&] { return bare.Sessions(); });
 }

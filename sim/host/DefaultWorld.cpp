@@ -3,8 +3,8 @@
 namespace Tralvonic::Sim::Host {
 
 SimServer& BuildDefaultWorld(SimulatedClient& client) {
-    SimServer& server =
-        client.AddServer("tralvonic-sim-server-uid=", "Tralvonic Simulated Server", TeamSpeak::STATUS_DISCONNECTED);
+    SimServer& server = client.AddServer("tralvonic-sim-server-uid=", "Tralvonic Simulated Server",
+                                         TeamSpeak::STATUS_DISCONNECTED);
     server.SetConnectInfo("127.0.0.1", 9987);
     server.SetServerAddress("127.0.0.1", 9987);
     server.SetServerVariable(TeamSpeak::VIRTUALSERVER_WELCOMEMESSAGE, "Welcome to the simulated server");

@@ -10,18 +10,29 @@ namespace {
 
 // Queries are left out: a plugin reads the host all the time, and the changes are what
 // a person watching wants to see.
-constexpr std::array<std::string_view, 16> ShownCalls{
-    "setClientSelfVariableAsString", "setClientSelfVariableAsInt", "flushClientSelfUpdates",
-    "requestClientMove",             "requestClientSetWhisperList", "channelset3DAttributes",
-    "systemset3DListenerAttributes", "playWaveFile",                "playWaveFileHandle",
-    "pauseWaveFileHandle",           "closeWaveFileHandle",         "requestMuteClients",
-    "requestUnmuteClients",          "setPreProcessorConfigValue",  "printMessageToCurrentTab",
-    "setChannelVariableAsString"};
+constexpr std::array<std::string_view, 16> ShownCalls{"setClientSelfVariableAsString",
+                                                      "setClientSelfVariableAsInt",
+                                                      "flushClientSelfUpdates",
+                                                      "requestClientMove",
+                                                      "requestClientSetWhisperList",
+                                                      "channelset3DAttributes",
+                                                      "systemset3DListenerAttributes",
+                                                      "playWaveFile",
+                                                      "playWaveFileHandle",
+                                                      "pauseWaveFileHandle",
+                                                      "closeWaveFileHandle",
+                                                      "requestMuteClients",
+                                                      "requestUnmuteClients",
+                                                      "setPreProcessorConfigValue",
+                                                      "printMessageToCurrentTab",
+                                                      "setChannelVariableAsString"};
 
 const char* SeverityName(int severity) {
-    static constexpr std::array<const char*, 6> Names{"critical", "error", "warning", "debug", "info", "devel"};
-    return severity >= 0 && severity < static_cast<int>(Names.size()) ? Names[static_cast<std::size_t>(severity)]
-                                                                       : "?";
+    static constexpr std::array<const char*, 6> Names{"critical", "error", "warning",
+                                                      "debug",    "info",  "devel"};
+    return severity >= 0 && severity < static_cast<int>(Names.size())
+               ? Names[static_cast<std::size_t>(severity)]
+               : "?";
 }
 
 } // namespace

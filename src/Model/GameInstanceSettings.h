@@ -35,7 +35,6 @@ BOOST_DESCRIBE_STRUCT(GameInstanceSettings, (),
                        SendTalkStates, SendRadioTrafficStates, UltraShortRangeDistance, ShortRangeDistance,
                        LongRangeDistace))
 
-template <>
-inline constexpr bool NullReadsAsDefault<GameInstanceSettings> = true;
+template <> inline constexpr bool NullReadsAsDefault<GameInstanceSettings> = true;
 
 } // namespace Tralvonic::Model

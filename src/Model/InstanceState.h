@@ -15,8 +15,7 @@ struct InstanceState {
     InstanceState() = default;
     explicit InstanceState(GameInstanceState state)
         : IsConnectedToServer(state != GameInstanceState::NotConnected),
-          IsReady(state == GameInstanceState::Ingame),
-          State(state) {}
+          IsReady(state == GameInstanceState::Ingame), State(state) {}
 
     bool operator==(const InstanceState&) const = default;
 };

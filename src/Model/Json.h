@@ -16,30 +16,25 @@
 namespace Tralvonic::Model {
 
 // Fills an existing, freshly constructed object: for records that cannot be moved.
-template <class T>
-void ReadJson(const boost::json::value& json, T& target) {
+template <class T> void ReadJson(const boost::json::value& json, T& target) {
     JsonMapping<T>::Read(json, target);
 }
 
-template <class T>
-T FromJson(const boost::json::value& json) {
+template <class T> T FromJson(const boost::json::value& json) {
     T result{};
     JsonMapping<T>::Read(json, result);
     return result;
 }
 
-template <class T>
-boost::json::value ToJsonValue(const T& value) {
+template <class T> boost::json::value ToJsonValue(const T& value) {
     return JsonMapping<T>::Write(value);
 }
 
-template <class T>
-T ParseJson(std::string_view text) {
+template <class T> T ParseJson(std::string_view text) {
     return FromJson<T>(ParseJsonText(text));
 }
 
-template <class T>
-std::string SerializeJson(const T& value) {
+template <class T> std::string SerializeJson(const T& value) {
     return WriteJsonText(ToJsonValue(value));
 }
 

@@ -4,7 +4,9 @@
 
 namespace Tralvonic::Model {
 
-JsonError::JsonError(std::string reason) : _reason(std::move(reason)) { Compose(); }
+JsonError::JsonError(std::string reason) : _reason(std::move(reason)) {
+    Compose();
+}
 
 void JsonError::PrependKey(std::string_view key) {
     if (_path.empty() || _path.front() == '[') {

@@ -44,23 +44,19 @@ enum class EnumForm { Number, Name };
 // How values of an enumeration are written. The game protocol writes numbers; the settings
 // file writes member names, so its enumerations specialise this to EnumForm::Name next to
 // their description. Reading always accepts both forms.
-template <class E>
-inline constexpr EnumForm EnumJsonForm = EnumForm::Number;
+template <class E> inline constexpr EnumForm EnumJsonForm = EnumForm::Number;
 
 // Records whose text and list fields read JSON null as the field's default value rather than
 // as empty, for messages whose null means "the usual" (a null sound pack is "default").
-template <class T>
-inline constexpr bool NullReadsAsDefault = false;
+template <class T> inline constexpr bool NullReadsAsDefault = false;
 
 // Records whose members that write as null are left out of the object altogether, for
 // messages where an absent key and a null one mean different things to the reader.
-template <class T>
-inline constexpr bool NullKeysOmitted = false;
+template <class T> inline constexpr bool NullKeysOmitted = false;
 
 // Read(json, target) fills target (a freshly constructed value) or throws JsonError;
 // Write(value) returns the JSON value. Unsupported types have no definition.
-template <class T, class Enable = void>
-struct JsonMapping;
+template <class T, class Enable = void> struct JsonMapping;
 
 namespace Detail {
 
@@ -81,21 +77,17 @@ double ReadFloating(const boost::json::value& value, double max, int bits);
 boost::json::value WriteFloat(float value);
 boost::json::value WriteDouble(double value);
 
-template <class T>
-T ReadFresh(const boost::json::value& json) {
+template <class T> T ReadFresh(const boost::json::value& json) {
     T result{};
     JsonMapping<T>::Read(json, result);
     return result;
 }
 
-template <class T>
-inline constexpr bool IsTextOrList = std::is_same_v<T, std::string>;
-template <class T>
-inline constexpr bool IsTextOrList<std::vector<T>> = true;
+template <class T> inline constexpr bool IsTextOrList = std::is_same_v<T, std::string>;
+template <class T> inline constexpr bool IsTextOrList<std::vector<T>> = true;
 
 template <class T>
-inline constexpr bool IsRecord =
-    std::is_class_v<T> && boost::describe::has_describe_members<T>::value;
+inline constexpr bool IsRecord = std::is_class_v<T>&& boost::describe::has_describe_members<T>::value;
 
 template <class T>
 using RecordMembers =
@@ -103,10 +95,10 @@ using RecordMembers =
 
 } // namespace Detail
 
-template <>
-struct JsonMapping<bool> {
+template <> struct JsonMapping<bool> {
     static void Read(const boost::json::value& json, bool& target) {
-        if (!json.is_bool()) Detail::ThrowWrongType("a boolean", json);
+        if (!json.is_bool())
+            Detail::ThrowWrongType("a boolean", json);
         target = json.get_bool();
     }
     static boost::json::value Write(bool value) { return value; }
@@ -117,8 +109,8 @@ struct JsonMapping<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<
     static void Read(const boost::json::value& json, T& target) {
         constexpr int bits = std::numeric_limits<T>::digits + (std::is_signed_v<T> ? 1 : 0);
         if constexpr (std::is_signed_v<T>) {
-            target = static_cast<T>(Detail::ReadSigned(
-                json, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), bits));
+            target = static_cast<T>(
+                Detail::ReadSigned(json, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), bits));
         } else {
             target = static_cast<T>(Detail::ReadUnsigned(json, std::numeric_limits<T>::max(), bits));
         }
@@ -132,11 +124,10 @@ struct JsonMapping<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<
     }
 };
 
-template <class T>
-struct JsonMapping<T, std::enable_if_t<std::is_floating_point_v<T>>> {
+template <class T> struct JsonMapping<T, std::enable_if_t<std::is_floating_point_v<T>>> {
     static void Read(const boost::json::value& json, T& target) {
-        target = static_cast<T>(Detail::ReadFloating(
-            json, static_cast<double>(std::numeric_limits<T>::max()), sizeof(T) * 8));
+        target = static_cast<T>(
+            Detail::ReadFloating(json, static_cast<double>(std::numeric_limits<T>::max()), sizeof(T) * 8));
     }
     static boost::json::value Write(T value) {
         if constexpr (std::is_same_v<T, float>) {
@@ -147,14 +138,14 @@ struct JsonMapping<T, std::enable_if_t<std::is_floating_point_v<T>>> {
     }
 };
 
-template <>
-struct JsonMapping<std::string> {
+template <> struct JsonMapping<std::string> {
     static void Read(const boost::json::value& json, std::string& target) {
         if (json.is_null()) {
             target.clear();
             return;
         }
-        if (!json.is_string()) Detail::ThrowWrongType("a string", json);
+        if (!json.is_string())
+            Detail::ThrowWrongType("a string", json);
         target.assign(json.get_string().data(), json.get_string().size());
     }
     static boost::json::value Write(const std::string& value) { return boost::json::string(value); }
@@ -162,8 +153,7 @@ struct JsonMapping<std::string> {
 
 // Enumerations: read from an integer of the underlying type (also one that names no member,
 // as flag combinations do) or from a member name in any letter case.
-template <class E>
-struct JsonMapping<E, std::enable_if_t<std::is_enum_v<E>>> {
+template <class E> struct JsonMapping<E, std::enable_if_t<std::is_enum_v<E>>> {
     using Underlying = std::underlying_type_t<E>;
     static constexpr bool Described = boost::describe::has_describe_enumerators<E>::value;
 
@@ -186,9 +176,11 @@ struct JsonMapping<E, std::enable_if_t<std::is_enum_v<E>>> {
         if constexpr (Described && EnumJsonForm<E> == EnumForm::Name) {
             const char* name = nullptr;
             boost::mp11::mp_for_each<boost::describe::describe_enumerators<E>>([&](auto member) {
-                if (name == nullptr && member.value == value) name = member.name;
+                if (name == nullptr && member.value == value)
+                    name = member.name;
             });
-            if (name != nullptr) return boost::json::string(name);
+            if (name != nullptr)
+                return boost::json::string(name);
         }
         return JsonMapping<Underlying>::Write(static_cast<Underlying>(value));
     }
@@ -199,19 +191,22 @@ private:
         std::optional<E> folded;
         std::string names;
         boost::mp11::mp_for_each<boost::describe::describe_enumerators<E>>([&](auto member) {
-            if (!exact && text == member.name) exact = member.value;
-            if (!folded && Detail::EqualsIgnoreCase(text, member.name)) folded = member.value;
+            if (!exact && text == member.name)
+                exact = member.value;
+            if (!folded && Detail::EqualsIgnoreCase(text, member.name))
+                folded = member.value;
             names += names.empty() ? "" : ", ";
             names += member.name;
         });
-        if (exact) return *exact;
-        if (folded) return *folded;
+        if (exact)
+            return *exact;
+        if (folded)
+            return *folded;
         throw JsonError("\"" + std::string(text) + "\" is not a member name (" + names + ")");
     }
 };
 
-template <class T>
-struct JsonMapping<std::optional<T>> {
+template <class T> struct JsonMapping<std::optional<T>> {
     static void Read(const boost::json::value& json, std::optional<T>& target) {
         if (json.is_null()) {
             target.reset();
@@ -220,17 +215,19 @@ struct JsonMapping<std::optional<T>> {
         target = Detail::ReadFresh<T>(json);
     }
     static boost::json::value Write(const std::optional<T>& value) {
-        if (!value) return nullptr;
+        if (!value)
+            return nullptr;
         return JsonMapping<T>::Write(*value);
     }
 };
 
-template <class T>
-struct JsonMapping<std::vector<T>> {
+template <class T> struct JsonMapping<std::vector<T>> {
     static void Read(const boost::json::value& json, std::vector<T>& target) {
         target.clear();
-        if (json.is_null()) return;
-        if (!json.is_array()) Detail::ThrowWrongType("an array", json);
+        if (json.is_null())
+            return;
+        if (!json.is_array())
+            Detail::ThrowWrongType("an array", json);
         const auto& array = json.get_array();
         target.reserve(array.size());
         for (std::size_t index = 0; index < array.size(); ++index) {
@@ -245,33 +242,32 @@ struct JsonMapping<std::vector<T>> {
     static boost::json::value Write(const std::vector<T>& values) {
         boost::json::array array;
         array.reserve(values.size());
-        for (const auto& value : values) array.push_back(JsonMapping<T>::Write(value));
+        for (const auto& value : values)
+            array.push_back(JsonMapping<T>::Write(value));
         return array;
     }
 };
 
 // Raw JSON kept as it is, for parts of a message whose record is chosen later.
-template <>
-struct JsonMapping<boost::json::value> {
+template <> struct JsonMapping<boost::json::value> {
     static void Read(const boost::json::value& json, boost::json::value& target) { target = json; }
     static boost::json::value Write(const boost::json::value& value) { return value; }
 };
 
-template <>
-struct JsonMapping<boost::json::object> {
+template <> struct JsonMapping<boost::json::object> {
     static void Read(const boost::json::value& json, boost::json::object& target) {
         target = Detail::RequireObject(json);
     }
     static boost::json::value Write(const boost::json::object& value) { return value; }
 };
 
-template <class T>
-struct JsonMapping<T, std::enable_if_t<Detail::IsRecord<T>>> {
+template <class T> struct JsonMapping<T, std::enable_if_t<Detail::IsRecord<T>>> {
     static void Read(const boost::json::value& json, T& target) {
         const auto& object = Detail::RequireObject(json);
         boost::mp11::mp_for_each<Detail::RecordMembers<T>>([&](auto member) {
             const boost::json::value* field = Detail::FindMember(object, member.name);
-            if (field == nullptr) return;
+            if (field == nullptr)
+                return;
             using Field = std::remove_cvref_t<decltype(target.*member.pointer)>;
             if constexpr (NullReadsAsDefault<T> && Detail::IsTextOrList<Field>) {
                 if (field->is_null()) {
@@ -294,7 +290,8 @@ struct JsonMapping<T, std::enable_if_t<Detail::IsRecord<T>>> {
             using Field = std::remove_cvref_t<decltype(value.*member.pointer)>;
             boost::json::value json = JsonMapping<Field>::Write(value.*member.pointer);
             if constexpr (NullKeysOmitted<T>) {
-                if (json.is_null()) return;
+                if (json.is_null())
+                    return;
             }
             object.emplace(member.name, std::move(json));
         });
@@ -304,8 +301,7 @@ struct JsonMapping<T, std::enable_if_t<Detail::IsRecord<T>>> {
 private:
     // A present key replaces the field as a whole; fields that cannot be replaced (a record
     // that owns a mutex, say) are filled in place.
-    template <class Field>
-    static void ReadField(const boost::json::value& json, Field& field) {
+    template <class Field> static void ReadField(const boost::json::value& json, Field& field) {
         if constexpr (std::is_default_constructible_v<Field> && std::is_move_assignable_v<Field>) {
             field = Detail::ReadFresh<Field>(json);
         } else {

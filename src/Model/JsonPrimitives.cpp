@@ -8,7 +8,9 @@ namespace {
 
 constexpr std::size_t MaxQuotedTextLength = 64;
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string FormatDouble(double value) {
     char buffer[32];
@@ -32,25 +34,30 @@ double RequireIntegralDouble(const boost::json::value& value, double min, double
     if (!std::isfinite(number) || number != std::trunc(number)) {
         throw JsonError("expected " + std::string(typeName) + ", got " + DescribeValue(value));
     }
-    if (number < min || number >= maxPlusOne) ThrowOutOfRange(value, typeName);
+    if (number < min || number >= maxPlusOne)
+        ThrowOutOfRange(value, typeName);
     return number;
 }
 
 } // namespace
 
 bool EqualsIgnoreCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size()) return false;
+    if (left.size() != right.size())
+        return false;
     for (std::size_t i = 0; i < left.size(); ++i) {
-        if (FoldAscii(left[i]) != FoldAscii(right[i])) return false;
+        if (FoldAscii(left[i]) != FoldAscii(right[i]))
+            return false;
     }
     return true;
 }
 
 const boost::json::value* FindMember(const boost::json::object& object, std::string_view key) {
-    if (const auto* exact = object.if_contains(key)) return exact;
+    if (const auto* exact = object.if_contains(key))
+        return exact;
     const boost::json::value* folded = nullptr;
     for (const auto& entry : object) {
-        if (EqualsIgnoreCase(entry.key(), key)) folded = &entry.value();
+        if (EqualsIgnoreCase(entry.key(), key))
+            folded = &entry.value();
     }
     return folded;
 }
@@ -69,7 +76,8 @@ std::string DescribeValue(const boost::json::value& value) {
         return "the number " + FormatDouble(value.get_double());
     case boost::json::kind::string: {
         std::string_view text = value.get_string();
-        if (text.size() <= MaxQuotedTextLength) return "the string \"" + std::string(text) + "\"";
+        if (text.size() <= MaxQuotedTextLength)
+            return "the string \"" + std::string(text) + "\"";
         return "the string \"" + std::string(text.substr(0, MaxQuotedTextLength)) + "...\"";
     }
     case boost::json::kind::array:
@@ -85,7 +93,8 @@ void ThrowWrongType(std::string_view expected, const boost::json::value& value) 
 }
 
 const boost::json::object& RequireObject(const boost::json::value& value) {
-    if (!value.is_object()) ThrowWrongType("an object", value);
+    if (!value.is_object())
+        ThrowWrongType("an object", value);
     return value.get_object();
 }
 
@@ -94,15 +103,17 @@ std::int64_t ReadSigned(const boost::json::value& value, std::int64_t min, std::
     switch (value.kind()) {
     case boost::json::kind::int64: {
         const auto number = value.get_int64();
-        if (number < min || number > max) ThrowOutOfRange(value, typeName);
+        if (number < min || number > max)
+            ThrowOutOfRange(value, typeName);
         return number;
     }
     case boost::json::kind::uint64:
-        if (value.get_uint64() > static_cast<std::uint64_t>(max)) ThrowOutOfRange(value, typeName);
+        if (value.get_uint64() > static_cast<std::uint64_t>(max))
+            ThrowOutOfRange(value, typeName);
         return static_cast<std::int64_t>(value.get_uint64());
     case boost::json::kind::double_:
-        return static_cast<std::int64_t>(RequireIntegralDouble(
-            value, static_cast<double>(min), static_cast<double>(max) + 1.0, typeName));
+        return static_cast<std::int64_t>(
+            RequireIntegralDouble(value, static_cast<double>(min), static_cast<double>(max) + 1.0, typeName));
     default:
         ThrowWrongType(typeName, value);
     }
@@ -117,7 +128,8 @@ std::uint64_t ReadUnsigned(const boost::json::value& value, std::uint64_t max, i
         }
         return static_cast<std::uint64_t>(value.get_int64());
     case boost::json::kind::uint64:
-        if (value.get_uint64() > max) ThrowOutOfRange(value, typeName);
+        if (value.get_uint64() > max)
+            ThrowOutOfRange(value, typeName);
         return value.get_uint64();
     case boost::json::kind::double_:
         return static_cast<std::uint64_t>(
@@ -143,12 +155,14 @@ double ReadFloating(const boost::json::value& value, double max, int bits) {
     default:
         ThrowWrongType(typeName, value);
     }
-    if (!std::isfinite(number) || std::fabs(number) > max) ThrowOutOfRange(value, typeName);
+    if (!std::isfinite(number) || std::fabs(number) > max)
+        ThrowOutOfRange(value, typeName);
     return number;
 }
 
 boost::json::value WriteFloat(float value) {
-    if (!std::isfinite(value)) return nullptr;
+    if (!std::isfinite(value))
+        return nullptr;
     char buffer[32];
     auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
     double widened = 0.0;
@@ -157,7 +171,8 @@ boost::json::value WriteFloat(float value) {
 }
 
 boost::json::value WriteDouble(double value) {
-    if (!std::isfinite(value)) return nullptr;
+    if (!std::isfinite(value))
+        return nullptr;
     return value;
 }
 

@@ -16,13 +16,27 @@ void AppendEscaped(std::string& out, std::string_view text) {
     out += '"';
     for (char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 out += "\\u00";
@@ -36,8 +50,7 @@ void AppendEscaped(std::string& out, std::string_view text) {
     out += '"';
 }
 
-template <class Number>
-void AppendNumber(std::string& out, Number number) {
+template <class Number> void AppendNumber(std::string& out, Number number) {
     char buffer[32];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
     out.append(buffer, result.ptr);
@@ -45,10 +58,18 @@ void AppendNumber(std::string& out, Number number) {
 
 void AppendValue(std::string& out, const boost::json::value& json) {
     switch (json.kind()) {
-    case boost::json::kind::null: out += "null"; break;
-    case boost::json::kind::bool_: out += json.get_bool() ? "true" : "false"; break;
-    case boost::json::kind::int64: AppendNumber(out, json.get_int64()); break;
-    case boost::json::kind::uint64: AppendNumber(out, json.get_uint64()); break;
+    case boost::json::kind::null:
+        out += "null";
+        break;
+    case boost::json::kind::bool_:
+        out += json.get_bool() ? "true" : "false";
+        break;
+    case boost::json::kind::int64:
+        AppendNumber(out, json.get_int64());
+        break;
+    case boost::json::kind::uint64:
+        AppendNumber(out, json.get_uint64());
+        break;
     case boost::json::kind::double_:
         if (std::isfinite(json.get_double())) {
             AppendNumber(out, json.get_double());
@@ -56,12 +77,15 @@ void AppendValue(std::string& out, const boost::json::value& json) {
             out += "null";
         }
         break;
-    case boost::json::kind::string: AppendEscaped(out, json.get_string()); break;
+    case boost::json::kind::string:
+        AppendEscaped(out, json.get_string());
+        break;
     case boost::json::kind::array: {
         out += '[';
         bool first = true;
         for (const auto& element : json.get_array()) {
-            if (!first) out += ',';
+            if (!first)
+                out += ',';
             first = false;
             AppendValue(out, element);
         }
@@ -72,7 +96,8 @@ void AppendValue(std::string& out, const boost::json::value& json) {
         out += '{';
         bool first = true;
         for (const auto& entry : json.get_object()) {
-            if (!first) out += ',';
+            if (!first)
+                out += ',';
             first = false;
             AppendEscaped(out, entry.key());
             out += ':';
@@ -90,7 +115,8 @@ boost::json::value ParseJsonText(std::string_view text) {
     boost::json::stream_parser parser;
     boost::system::error_code error;
     const std::size_t consumed = parser.write(text.data(), text.size(), error);
-    if (!error) parser.finish(error);
+    if (!error)
+        parser.finish(error);
     if (error) {
         throw JsonError("The text is not valid JSON (" + error.message() + ") at offset " +
                         std::to_string(consumed));

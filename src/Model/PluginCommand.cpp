@@ -5,12 +5,16 @@
 namespace Tralvonic::Model {
 
 std::optional<PluginCommand> PluginCommand::Read(std::string_view text) {
-    if (IsBlank(text)) return std::nullopt;
+    if (IsBlank(text))
+        return std::nullopt;
     const boost::json::value json = ParseJsonText(text);
-    if (json.is_null()) return std::nullopt;
+    if (json.is_null())
+        return std::nullopt;
     return FromJson<PluginCommand>(json);
 }
 
-std::string PluginCommand::ToJson() const { return SerializeJson(*this); }
+std::string PluginCommand::ToJson() const {
+    return SerializeJson(*this);
+}
 
 } // namespace Tralvonic::Model

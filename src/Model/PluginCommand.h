@@ -26,10 +26,10 @@ struct PluginCommand {
         : Command(command), ServerUniqueIdentifier(std::move(serverUniqueIdentifier)) {}
     // The record is converted now, so later changes to it do not reach the message.
     template <class Record>
-        requires Detail::IsRecord<Record>
-    PluginCommand(Model::Command command, std::optional<std::string> serverUniqueIdentifier, const Record& parameter)
-        : Command(command),
-          ServerUniqueIdentifier(std::move(serverUniqueIdentifier)),
+    requires Detail::IsRecord<Record> PluginCommand(Model::Command command,
+                                                    std::optional<std::string> serverUniqueIdentifier,
+                                                    const Record& parameter)
+        : Command(command), ServerUniqueIdentifier(std::move(serverUniqueIdentifier)),
           Parameter(ToJsonValue(parameter).as_object()) {}
 
     // Reads a message from the game. An empty text (or only white space) and the JSON literal
@@ -39,9 +39,9 @@ struct PluginCommand {
 
     // The payload as the record the command expects. A missing or null parameter, or a value of
     // the wrong type inside it, throws JsonError.
-    template <class Record>
-    Record ConvertParameter() const {
-        if (!Parameter) throw JsonError("the parameter is missing or null");
+    template <class Record> Record ConvertParameter() const {
+        if (!Parameter)
+            throw JsonError("the parameter is missing or null");
         try {
             return FromJson<Record>(*Parameter);
         } catch (JsonError& error) {

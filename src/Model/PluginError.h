@@ -19,7 +19,8 @@ struct PluginError {
     PluginError() = default;
     explicit PluginError(Model::Error error) : Error(error) {}
     // The server comes before the message, unlike the key order.
-    PluginError(Model::Error error, std::optional<std::string> serverIdentifier, std::optional<std::string> message)
+    PluginError(Model::Error error, std::optional<std::string> serverIdentifier,
+                std::optional<std::string> message)
         : Error(error), Message(std::move(message)), ServerIdentifier(std::move(serverIdentifier)) {}
 
     bool operator==(const PluginError&) const = default;

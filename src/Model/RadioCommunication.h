@@ -29,6 +29,7 @@ struct RadioCommunication {
     bool operator==(const RadioCommunication&) const = default;
 };
 BOOST_DESCRIBE_STRUCT(RadioCommunication, (),
-                      (Name, SenderRadioType, OwnRadioType, PlayMicClick, Volume, Direct, Secondary, RelayedBy))
+                      (Name, SenderRadioType, OwnRadioType, PlayMicClick, Volume, Direct, Secondary,
+                       RelayedBy))
 
 } // namespace Tralvonic::Model

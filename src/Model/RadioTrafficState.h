@@ -20,7 +20,6 @@ struct RadioTrafficState {
 };
 BOOST_DESCRIBE_STRUCT(RadioTrafficState, (), (Name, IsSending, IsPrimaryChannel, ActiveRelay))
 
-template <>
-inline constexpr bool NullKeysOmitted<RadioTrafficState> = true;
+template <> inline constexpr bool NullKeysOmitted<RadioTrafficState> = true;
 
 } // namespace Tralvonic::Model

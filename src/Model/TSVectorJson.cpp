@@ -5,7 +5,8 @@ namespace {
 
 void ReadComponent(const boost::json::object& object, const char* key, float& component) {
     const boost::json::value* json = Detail::FindMember(object, key);
-    if (json == nullptr) return;
+    if (json == nullptr)
+        return;
     try {
         JsonMapping<float>::Read(*json, component);
     } catch (JsonError& error) {

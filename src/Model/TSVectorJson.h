@@ -8,8 +8,7 @@
 
 namespace Tralvonic::Model {
 
-template <>
-struct JsonMapping<TeamSpeak::TSVector> {
+template <> struct JsonMapping<TeamSpeak::TSVector> {
     static void Read(const boost::json::value& json, TeamSpeak::TSVector& target);
     static boost::json::value Write(const TeamSpeak::TSVector& value);
 };

@@ -105,7 +105,8 @@ void Base::WriteShortArray(short* pointer, std::span<const short> values) {
     std::copy(values.begin(), values.end(), pointer);
 }
 
-PluginMenuItem* Base::CreateMenuItem(PluginMenuType type, int id, std::string_view text, std::string_view icon) {
+PluginMenuItem* Base::CreateMenuItem(PluginMenuType type, int id, std::string_view text,
+                                     std::string_view icon) {
     auto* item = static_cast<PluginMenuItem*>(std::malloc(sizeof(PluginMenuItem)));
     if (item == nullptr) {
         throw std::bad_alloc();

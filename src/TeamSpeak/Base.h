@@ -54,10 +54,8 @@ public:
     // Reads a zero-terminated list from the host, terminator excluded, turning each id into
     // `make(id)`. Null gives an empty list. With `free` the list goes back to the host, also
     // when `make` throws.
-    template <typename Make>
-    static auto GetUshortArray(anyID* pointer, Make make, bool free);
-    template <typename Make>
-    static auto GetUlongArray(uint64* pointer, Make make, bool free);
+    template <typename Make> static auto GetUshortArray(anyID* pointer, Make make, bool free);
+    template <typename Make> static auto GetUlongArray(uint64* pointer, Make make, bool free);
     // Writes the values one after another, without a terminator; nothing for null.
     static void WriteShortArray(short* pointer, std::span<const short> values);
 
@@ -75,8 +73,7 @@ private:
     static inline TS3Functions _functions{};
 };
 
-template <typename Id, typename Make>
-auto Base::GetZeroTerminatedArray(Id* pointer, Make& make, bool free) {
+template <typename Id, typename Make> auto Base::GetZeroTerminatedArray(Id* pointer, Make& make, bool free) {
     std::vector<std::invoke_result_t<Make&, Id>> items;
     if (pointer == nullptr) {
         return items;
@@ -96,13 +93,11 @@ auto Base::GetZeroTerminatedArray(Id* pointer, Make& make, bool free) {
     return items;
 }
 
-template <typename Make>
-auto Base::GetUshortArray(anyID* pointer, Make make, bool free) {
+template <typename Make> auto Base::GetUshortArray(anyID* pointer, Make make, bool free) {
     return GetZeroTerminatedArray(pointer, make, free);
 }
 
-template <typename Make>
-auto Base::GetUlongArray(uint64* pointer, Make make, bool free) {
+template <typename Make> auto Base::GetUlongArray(uint64* pointer, Make make, bool free) {
     return GetZeroTerminatedArray(pointer, make, free);
 }
 

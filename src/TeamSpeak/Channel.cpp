@@ -1,8 +1,8 @@
 #include "TeamSpeak/Channel.h"
 
 #include "TeamSpeak/Base.h"
-#include "TeamSpeak/OwnedIdentity.h"
 #include "TeamSpeak/Client.h"
+#include "TeamSpeak/OwnedIdentity.h"
 
 #include <ostream>
 
@@ -43,7 +43,8 @@ std::optional<Channel> Channel::Parent() const {
 std::vector<Client> Channel::Clients() const {
     anyID* ids = nullptr;
     const bool ok = Base::Check(Host().getChannelClientList(ServerId(), _id, &ids));
-    auto clients = Base::GetUshortArray(ids, [this](anyID id) { return Client(_server, id); }, true);
+    auto clients = Base::GetUshortArray(
+        ids, [this](anyID id) { return Client(_server, id); }, true);
     if (!ok) {
         return {};
     }

@@ -28,7 +28,8 @@ public:
 
     constexpr Channel() noexcept = default;
     constexpr Channel(const TeamSpeak::Server& server, uint64 id) noexcept : _server(server), _id(id) {}
-    constexpr Channel(std::optional<TeamSpeak::Server> server, uint64 id) noexcept : _server(server), _id(id) {}
+    constexpr Channel(std::optional<TeamSpeak::Server> server, uint64 id) noexcept
+        : _server(server), _id(id) {}
 
     const std::optional<TeamSpeak::Server>& Server() const noexcept { return _server; }
     uint64 Id() const noexcept { return _id; }

@@ -1,8 +1,8 @@
 #include "TeamSpeak/Client.h"
 
 #include "TeamSpeak/Base.h"
-#include "TeamSpeak/OwnedIdentity.h"
 #include "TeamSpeak/MetaDataElement.h"
+#include "TeamSpeak/OwnedIdentity.h"
 #include "core/LogChannel.h"
 #include "core/Logger.h"
 
@@ -22,21 +22,18 @@ const TS3Functions& Host() {
 }
 
 bool EqualsIgnoringCase(std::string_view left, std::string_view right) {
-    return std::ranges::equal(left, right, [](unsigned char a, unsigned char b) {
-        return std::tolower(a) == std::tolower(b);
-    });
+    return std::ranges::equal(
+        left, right, [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
 }
 
 // The host reads id lists up to a 0 entry; an empty list is that entry alone.
-template <typename Id>
-void TerminateList(std::optional<std::vector<Id>>& list) {
+template <typename Id> void TerminateList(std::optional<std::vector<Id>>& list) {
     if (list && (list->empty() || list->back() != 0)) {
         list->push_back(0);
     }
 }
 
-template <typename Id>
-std::string ListText(const std::optional<std::vector<Id>>& list) {
+template <typename Id> std::string ListText(const std::optional<std::vector<Id>>& list) {
     if (!list) {
         return "null";
     }
@@ -58,7 +55,8 @@ bool Client::IsLocal() const {
 
 std::string Client::UniqueIdentifier() const {
     char* text = nullptr;
-    const bool ok = Base::Check(Host().getClientVariableAsString(ServerId(), _id, CLIENT_UNIQUE_IDENTIFIER, &text));
+    const bool ok =
+        Base::Check(Host().getClientVariableAsString(ServerId(), _id, CLIENT_UNIQUE_IDENTIFIER, &text));
     std::string value = Base::GetString(text, true);
     return ok ? value : std::string{};
 }
@@ -172,7 +170,8 @@ void Client::Set3DPosition(const TSVector& position) const {
     }
 }
 
-void Client::Set3DListenerPosition(const TSVector& position, const TSVector& forward, const TSVector& up) const {
+void Client::Set3DListenerPosition(const TSVector& position, const TSVector& forward,
+                                   const TSVector& up) const {
     if (IsLocal()) {
         SetListener(position, forward, up);
     } else {

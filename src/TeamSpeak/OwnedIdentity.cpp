@@ -4,8 +4,8 @@
 
 namespace TeamSpeak {
 
-bool SameOwned(const std::optional<Server>& leftServer, uint64 leftId, const std::optional<Server>& rightServer,
-               uint64 rightId) {
+bool SameOwned(const std::optional<Server>& leftServer, uint64 leftId,
+               const std::optional<Server>& rightServer, uint64 rightId) {
     const bool leftZero = IsZeroOwned(leftServer, leftId);
     const bool rightZero = IsZeroOwned(rightServer, rightId);
     if (leftZero || rightZero) {

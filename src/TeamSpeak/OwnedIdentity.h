@@ -16,8 +16,8 @@ constexpr bool IsZeroOwned(const std::optional<Server>& server, uint64 id) noexc
 }
 
 // Both zero, or the same id on servers that are Equals (across tabs too).
-bool SameOwned(const std::optional<Server>& leftServer, uint64 leftId, const std::optional<Server>& rightServer,
-               uint64 rightId);
+bool SameOwned(const std::optional<Server>& leftServer, uint64 leftId,
+               const std::optional<Server>& rightServer, uint64 rightId);
 
 // Agrees with SameOwned: all zero objects hash alike.
 std::size_t HashOwned(const std::optional<Server>& server, uint64 id);

@@ -31,7 +31,8 @@ Server Server::CurrentServer() {
 std::vector<Server> Server::ConnectedServers() {
     uint64* handlers = nullptr;
     const bool ok = Base::Check(Host().getServerConnectionHandlerList(&handlers));
-    auto servers = Base::GetUlongArray(handlers, [](uint64 id) { return Server(id); }, true);
+    auto servers = Base::GetUlongArray(
+        handlers, [](uint64 id) { return Server(id); }, true);
     if (!ok) {
         return {};
     }
@@ -76,7 +77,8 @@ ConnectStatus Server::ConnectionStatus() const {
 std::vector<Channel> Server::Channels() const {
     uint64* ids = nullptr;
     const bool ok = Base::Check(Host().getChannelList(_id, &ids));
-    auto channels = Base::GetUlongArray(ids, [this](uint64 id) { return Channel(*this, id); }, true);
+    auto channels = Base::GetUlongArray(
+        ids, [this](uint64 id) { return Channel(*this, id); }, true);
     if (!ok) {
         return {};
     }
@@ -95,7 +97,8 @@ bool Server::TryGetChannel(uint64 id, Channel& channel) const {
 
 bool Server::TryGetChannel(std::string_view name, Channel& channel) const {
     const auto channels = Channels();
-    const auto found = std::ranges::find_if(channels, [name](const Channel& each) { return each.Name() == name; });
+    const auto found =
+        std::ranges::find_if(channels, [name](const Channel& each) { return each.Name() == name; });
     if (found == channels.end()) {
         return false;
     }

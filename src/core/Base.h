@@ -59,7 +59,8 @@ public:
     // lookup and change holds the registry mutex only for the list itself; PluginState is
     // broadcast after it is released. Any thread.
     // The first instance whose ServerUniqueIdentifier equals the text exactly.
-    static bool TryGetGameInstance(std::string_view serverUniqueIdentifier, std::shared_ptr<GameInstance>& gameInstance);
+    static bool TryGetGameInstance(std::string_view serverUniqueIdentifier,
+                                   std::shared_ptr<GameInstance>& gameInstance);
     // The first instance whose ServerConnectionHandle equals the host's handler id.
     static bool TryGetGameInstance(std::uint64_t serverId, std::shared_ptr<GameInstance>& gameInstance);
     // Appends the instance unless that very object is registered; broadcasts PluginState either way.

@@ -40,13 +40,17 @@ ConfigurationState& State() {
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    if (!file) throw std::runtime_error("Opening '" + path + "' failed: " + std::strerror(errno));
+    if (!file)
+        throw std::runtime_error("Opening '" + path + "' failed: " + std::strerror(errno));
     std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) throw std::runtime_error("Reading '" + path + "' failed");
+    if (file.bad())
+        throw std::runtime_error("Reading '" + path + "' failed");
     return text;
 }
 
-std::string Describe(const std::exception& error) { return error.what(); }
+std::string Describe(const std::exception& error) {
+    return error.what();
+}
 
 } // namespace
 
@@ -56,10 +60,13 @@ std::shared_ptr<const Configuration> Base::CurrentConfiguration() {
     return state.Current;
 }
 
-Tralvonic::LogLevel Base::CurrentLogLevel() { return State().Level.load(std::memory_order_relaxed); }
+Tralvonic::LogLevel Base::CurrentLogLevel() {
+    return State().Level.load(std::memory_order_relaxed);
+}
 
 void Base::SetConfiguration(Configuration configuration) {
-    std::shared_ptr<const Configuration> snapshot = std::make_shared<const Configuration>(std::move(configuration));
+    std::shared_ptr<const Configuration> snapshot =
+        std::make_shared<const Configuration>(std::move(configuration));
     auto& state = State();
     {
         std::scoped_lock lock(state.PointerMutex);
@@ -109,15 +116,18 @@ void Base::LoadConfiguration() {
     try {
         std::string text = ReadWholeFile(path);
         // Editors on Windows like to start UTF-8 files with a byte-order mark.
-        if (text.starts_with(Utf8ByteOrderMark)) text.erase(0, Utf8ByteOrderMark.size());
+        if (text.starts_with(Utf8ByteOrderMark))
+            text.erase(0, Utf8ByteOrderMark.size());
         auto configuration = Model::ParseJson<Configuration>(text);
         const bool unchanged = configuration.ValidateExpertMode();
         SetConfiguration(std::move(configuration));
-        if (!unchanged) SaveConfiguration();
+        if (!unchanged)
+            SaveConfiguration();
         Logger::LogInfo("settings.json successfully loaded", LogChannel::Base);
     } catch (const std::exception& error) {
         SetConfiguration(Configuration{});
-        Logger::LogError("Error loading settings.json:" + std::string(LineBreak) + Describe(error), LogChannel::Base);
+        Logger::LogError("Error loading settings.json:" + std::string(LineBreak) + Describe(error),
+                         LogChannel::Base);
     } catch (...) {
         SetConfiguration(Configuration{});
         Logger::LogError("Error loading settings.json:" + std::string(LineBreak) + "unknown failure",

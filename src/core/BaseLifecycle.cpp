@@ -26,7 +26,9 @@ void SetWebSocket(std::shared_ptr<Tralvonic::WebSocket> webSocket) {
     runningWebSocket = std::move(webSocket);
 }
 
-std::string PluginFolder() { return Platform::JoinPath(Base::ExtensionFilepath(), Base::Name); }
+std::string PluginFolder() {
+    return Platform::JoinPath(Base::ExtensionFilepath(), Base::Name);
+}
 
 // Tells the user why the plugin cannot run: a missing effect library means a broken
 // installation; a present one that does not load usually lacks its C++ runtime.
@@ -35,22 +37,23 @@ void ReportUnusableEffectLibrary() {
     const std::string library = Platform::JoinPath(PluginFolder(), Platform::EffectLibraryFileName());
     const std::string caption(Base::Name);
     if (!platform.FileExists(library)) {
-        platform.ShowMessageBox(
-            caption,
-            "The installation of Tralvonic is corrupt. A critical library file is missing, which is needed for voice "
-            "distortion operations." +
-                std::string(LineBreak) + std::string(LineBreak) +
-                "Please close TeamSpeak and try installing Tralvonic one more time. If you still run into this "
-                "issue, please contact us through our Discord for support.",
-            MessageBoxButtons::Ok, MessageBoxIcon::Error);
+        platform.ShowMessageBox(caption,
+                                "The installation of Tralvonic is corrupt. A critical library file is "
+                                "missing, which is needed for voice "
+                                "distortion operations." +
+                                    std::string(LineBreak) + std::string(LineBreak) +
+                                    "Please close TeamSpeak and try installing Tralvonic one more time. If "
+                                    "you still run into this "
+                                    "issue, please contact us through our Discord for support.",
+                                MessageBoxButtons::Ok, MessageBoxIcon::Error);
         return;
     }
     if (platform.IsSoftwareInstalled(Platform::RuntimeName())) {
         return;
     }
     const std::string text = "Tralvonic needs \"" + std::string(Platform::RuntimeName()) +
-                             "\" to run, but it seems like you don't have it installed." + std::string(LineBreak) +
-                             std::string(LineBreak) + "Download now?";
+                             "\" to run, but it seems like you don't have it installed." +
+                             std::string(LineBreak) + std::string(LineBreak) + "Download now?";
     if (platform.ShowMessageBox(caption, text, MessageBoxButtons::YesNo, MessageBoxIcon::Information) ==
         MessageBoxResult::Yes) {
         platform.OpenAddress(Platform::RuntimeDownloadAddress());

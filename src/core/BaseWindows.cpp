@@ -136,7 +136,9 @@ void ShowWindow(MenuWindow kind, MenuWindowFactory& factory) {
         return;
     }
     auto once = std::make_shared<std::once_flag>();
-    auto closed = [kind, once] { std::call_once(*once, [kind] { Base::OnMenuWindowClosed(kind); }); };
+    auto closed = [kind, once] {
+        std::call_once(*once, [kind] { Base::OnMenuWindowClosed(kind); });
+    };
     // In place before the window is stored, where the stop may already close it.
     window->SetClosedCallback(closed);
     if (!StoreWindow(kind, window)) {

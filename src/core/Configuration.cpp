@@ -3,7 +3,8 @@
 namespace Tralvonic {
 
 bool Configuration::ValidateExpertMode() {
-    if (ExpertMode) return true;
+    if (ExpertMode)
+        return true;
 
     const Configuration defaults;
     bool unchanged = true;

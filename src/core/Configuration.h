@@ -9,7 +9,14 @@
 namespace Tralvonic {
 
 enum class UpdateBranch : std::int32_t { Stable = 0, Testing = 1, Preview = 2 };
-enum class LogLevel : std::int32_t { Error = 0, Warning = 1, Info = 2, Debug = 3, Extensive = 4, ExtensiveDebug = 5 };
+enum class LogLevel : std::int32_t {
+    Error = 0,
+    Warning = 1,
+    Info = 2,
+    Debug = 3,
+    Extensive = 4,
+    ExtensiveDebug = 5
+};
 enum class StereoMode : std::int32_t { Stereo = 0, LeftOnly = 1, RightOnly = 2 };
 enum class MicClickMode : std::int32_t { ScriptDependent = 0, Never = 1, Always = 2 };
 

@@ -13,20 +13,16 @@ BOOST_DESCRIBE_ENUM(StereoMode, Stereo, LeftOnly, RightOnly)
 BOOST_DESCRIBE_ENUM(MicClickMode, ScriptDependent, Never, Always)
 
 BOOST_DESCRIBE_STRUCT(Configuration, (),
-                      (WebSocketAddress, UpdateBranch, OriginExceptions, InstanceTimeout, Is3dEnabled, ExpertMode,
-                       LogLevel, PhoneOffset, RadioOffset, SecondaryRadioOffset, MicClickMode))
+                      (WebSocketAddress, UpdateBranch, OriginExceptions, InstanceTimeout, Is3dEnabled,
+                       ExpertMode, LogLevel, PhoneOffset, RadioOffset, SecondaryRadioOffset, MicClickMode))
 
 } // namespace Tralvonic
 
 namespace Tralvonic::Model {
 
-template <>
-inline constexpr EnumForm EnumJsonForm<Tralvonic::UpdateBranch> = EnumForm::Name;
-template <>
-inline constexpr EnumForm EnumJsonForm<Tralvonic::LogLevel> = EnumForm::Name;
-template <>
-inline constexpr EnumForm EnumJsonForm<Tralvonic::StereoMode> = EnumForm::Name;
-template <>
-inline constexpr EnumForm EnumJsonForm<Tralvonic::MicClickMode> = EnumForm::Name;
+template <> inline constexpr EnumForm EnumJsonForm<Tralvonic::UpdateBranch> = EnumForm::Name;
+template <> inline constexpr EnumForm EnumJsonForm<Tralvonic::LogLevel> = EnumForm::Name;
+template <> inline constexpr EnumForm EnumJsonForm<Tralvonic::StereoMode> = EnumForm::Name;
+template <> inline constexpr EnumForm EnumJsonForm<Tralvonic::MicClickMode> = EnumForm::Name;
 
 } // namespace Tralvonic::Model

@@ -6,7 +6,9 @@
 
 namespace Tralvonic {
 
-DelayedTasks::~DelayedTasks() { Stop(); }
+DelayedTasks::~DelayedTasks() {
+    Stop();
+}
 
 void DelayedTasks::Schedule(std::chrono::milliseconds delay, std::function<void()> task) {
     std::lock_guard lock(_mutex);

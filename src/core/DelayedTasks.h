@@ -35,8 +35,8 @@ private:
     mutable std::mutex _mutex;
     std::condition_variable _changed;
     std::multimap<Clock::time_point, std::function<void()>> _tasks; // guarded by _mutex
-    bool _stopping = false;                                          // guarded by _mutex
-    std::thread _thread;                                             // guarded by _mutex
+    bool _stopping = false;                                         // guarded by _mutex
+    std::thread _thread;                                            // guarded by _mutex
 };
 
 } // namespace Tralvonic

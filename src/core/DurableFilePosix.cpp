@@ -25,7 +25,8 @@ void WriteAll(int file, std::string_view content, const std::string& path) {
     while (!content.empty()) {
         const ssize_t written = ::write(file, content.data(), content.size());
         if (written < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             ThrowSystemError("Writing", path, errno);
         }
         content.remove_prefix(static_cast<std::size_t>(written));
@@ -36,8 +37,10 @@ void WriteAll(int file, std::string_view content, const std::string& path) {
 // is still complete, so this is best effort.
 void SyncDirectory(const std::string& path) {
     const std::string directory = std::filesystem::path(path).parent_path().string();
-    const int handle = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0) return;
+    const int handle =
+        ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0)
+        return;
     ::fsync(handle);
     ::close(handle);
 }
@@ -47,15 +50,19 @@ void SyncDirectory(const std::string& path) {
 void ReplaceFileDurably(const std::string& path, std::string_view content) {
     const std::string temporary = path + "." + std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
     const int file = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (file < 0) ThrowSystemError("Creating", temporary, errno);
+    if (file < 0)
+        ThrowSystemError("Creating", temporary, errno);
     bool isOpen = true;
     try {
         WriteAll(file, content, temporary);
-        if (::fsync(file) != 0) ThrowSystemError("Flushing", temporary, errno);
+        if (::fsync(file) != 0)
+            ThrowSystemError("Flushing", temporary, errno);
         isOpen = false;
-        if (::close(file) != 0) ThrowSystemError("Closing", temporary, errno);
+        if (::close(file) != 0)
+            ThrowSystemError("Closing", temporary, errno);
     } catch (...) {
-        if (isOpen) ::close(file);
+        if (isOpen)
+            ::close(file);
         ::unlink(temporary.c_str());
         throw;
     }

@@ -6,8 +6,8 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <memory>
 #include <exception>
+#include <memory>
 #include <typeinfo>
 
 namespace Tralvonic {
@@ -32,8 +32,8 @@ std::atomic<std::terminate_handler> previousHandler{nullptr};
 
 std::string TypeName(const std::type_info& type) {
     int status = 0;
-    std::unique_ptr<char, decltype(&std::free)> demangled(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
-                                                          &std::free);
+    std::unique_ptr<char, decltype(&std::free)> demangled(
+        abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), &std::free);
     return status == 0 && demangled ? demangled.get() : type.name();
 }
 

@@ -10,9 +10,13 @@ namespace {
 
 constexpr std::string_view ChannelText = "Tralvonic";
 
-bool IsWritten(LogLevel threshold) { return Base::CurrentLogLevel() >= threshold; }
+bool IsWritten(LogLevel threshold) {
+    return Base::CurrentLogLevel() >= threshold;
+}
 
-std::uint64_t LogId(LogChannel channel) { return static_cast<std::uint64_t>(channel); }
+std::uint64_t LogId(LogChannel channel) {
+    return static_cast<std::uint64_t>(channel);
+}
 
 } // namespace
 
@@ -21,23 +25,28 @@ void Logger::LogError(std::string_view message, LogChannel channel) {
 }
 
 void Logger::LogWarning(std::string_view message, LogChannel channel) {
-    if (IsWritten(LogLevel::Warning)) TeamSpeak::Logger::LogWarning(ChannelText, message, LogId(channel));
+    if (IsWritten(LogLevel::Warning))
+        TeamSpeak::Logger::LogWarning(ChannelText, message, LogId(channel));
 }
 
 void Logger::LogInfo(std::string_view message, LogChannel channel) {
-    if (IsWritten(LogLevel::Info)) TeamSpeak::Logger::LogInfo(ChannelText, message, LogId(channel));
+    if (IsWritten(LogLevel::Info))
+        TeamSpeak::Logger::LogInfo(ChannelText, message, LogId(channel));
 }
 
 void Logger::LogDebug(std::string_view message, LogChannel channel) {
-    if (IsWritten(LogLevel::Debug)) TeamSpeak::Logger::LogDebug(ChannelText, message, LogId(channel));
+    if (IsWritten(LogLevel::Debug))
+        TeamSpeak::Logger::LogDebug(ChannelText, message, LogId(channel));
 }
 
 void Logger::LogExtensive(std::string_view message, LogChannel channel) {
-    if (IsWritten(LogLevel::Extensive)) TeamSpeak::Logger::LogDebug(ChannelText, message, LogId(channel));
+    if (IsWritten(LogLevel::Extensive))
+        TeamSpeak::Logger::LogDebug(ChannelText, message, LogId(channel));
 }
 
 void Logger::LogExtensiveDebug(std::string_view message, LogChannel channel) {
-    if (IsWritten(LogLevel::ExtensiveDebug)) TeamSpeak::Logger::LogDebug(ChannelText, message, LogId(channel));
+    if (IsWritten(LogLevel::ExtensiveDebug))
+        TeamSpeak::Logger::LogDebug(ChannelText, message, LogId(channel));
 }
 
 } // namespace Tralvonic

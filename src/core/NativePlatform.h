@@ -7,8 +7,8 @@ namespace Tralvonic {
 
 class NativePlatform final : public Platform {
 public:
-    MessageBoxResult ShowMessageBox(std::string_view caption, std::string_view text, MessageBoxButtons buttons,
-                                    MessageBoxIcon icon) override;
+    MessageBoxResult ShowMessageBox(std::string_view caption, std::string_view text,
+                                    MessageBoxButtons buttons, MessageBoxIcon icon) override;
     void OpenAddress(std::string_view address) override;
     bool IsSoftwareInstalled(std::string_view softwareName) override;
     std::string PluginDirectory() override;

@@ -19,7 +19,9 @@ namespace {
 
 // Widgets may only be made on the thread of the host's QApplication; a plugin must never
 // create a second one. Null when the host runs without one (simulated host, tests).
-QApplication* HostApplication() { return qobject_cast<QApplication*>(QCoreApplication::instance()); }
+QApplication* HostApplication() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance());
+}
 
 template <typename Function> auto RunOnGuiThread(QApplication* application, Function function) {
     if (QThread::currentThread() == application->thread()) {
@@ -46,7 +48,8 @@ QMessageBox::Icon QtIcon(MessageBoxIcon icon) {
 
 MessageBoxResult NativePlatform::ShowMessageBox(std::string_view caption, std::string_view text,
                                                 MessageBoxButtons buttons, MessageBoxIcon icon) {
-    const MessageBoxResult unanswered = buttons == MessageBoxButtons::YesNo ? MessageBoxResult::No : MessageBoxResult::Ok;
+    const MessageBoxResult unanswered =
+        buttons == MessageBoxButtons::YesNo ? MessageBoxResult::No : MessageBoxResult::Ok;
     QApplication* application = HostApplication();
     if (application == nullptr) {
         Logger::LogWarning("No display for a message box, answering it with " +
@@ -59,7 +62,8 @@ MessageBoxResult NativePlatform::ShowMessageBox(std::string_view caption, std::s
     const QString body = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
     const int answer = RunOnGuiThread(application, [&]() -> int {
         QMessageBox box(QtIcon(icon), title, body,
-                        buttons == MessageBoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+                        buttons == MessageBoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                            : QMessageBox::Ok);
         return box.exec();
     });
     if (buttons == MessageBoxButtons::Ok) {
@@ -75,7 +79,8 @@ void NativePlatform::OpenAddress(std::string_view address) {
         Logger::LogWarning("No desktop to open " + std::string(address), LogChannel::Base);
         return;
     }
-    QMetaObject::invokeMethod(application, [url] { QDesktopServices::openUrl(url); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        application, [url] { QDesktopServices::openUrl(url); }, Qt::QueuedConnection);
 }
 
 } // namespace Tralvonic

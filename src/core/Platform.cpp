@@ -20,7 +20,9 @@ Platform& Platform::Current() {
     return native;
 }
 
-void Platform::SetCurrent(Platform* platform) { installedPlatform.store(platform, std::memory_order_release); }
+void Platform::SetCurrent(Platform* platform) {
+    installedPlatform.store(platform, std::memory_order_release);
+}
 
 std::string Platform::JoinPath(std::string_view directory, std::string_view name) {
 #ifdef _WIN32

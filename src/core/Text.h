@@ -17,9 +17,11 @@ inline bool IsBlank(std::string_view text) {
 }
 
 inline bool EqualsIgnoringCase(std::string_view left, std::string_view right) {
-    constexpr auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return left.size() == right.size() &&
-           std::equal(left.begin(), left.end(), right.begin(), [&](char a, char b) { return lower(a) == lower(b); });
+    constexpr auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    return left.size() == right.size() && std::equal(left.begin(), left.end(), right.begin(),
+                                                     [&](char a, char b) { return lower(a) == lower(b); });
 }
 
 } // namespace Tralvonic

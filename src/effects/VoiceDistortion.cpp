@@ -23,8 +23,8 @@ using ProcessFunction = void (*)(const char*, std::int16_t*, std::int32_t, std::
 
 struct EntryPoints {
     TestFunction Test = nullptr;
-    InitMenusFunction InitMenus = nullptr;           // optional, never called
-    EffectCleanupFunction EffectCleanup = nullptr;   // optional, never called
+    InitMenusFunction InitMenus = nullptr;         // optional, never called
+    EffectCleanupFunction EffectCleanup = nullptr; // optional, never called
     RemovePlayerFunction RemovePlayer = nullptr;
     SetIntensityFunction SetMuffleIntensity = nullptr;
     SetDistortionFunction SetPhoneDistortion = nullptr;
@@ -47,8 +47,8 @@ std::mutex loadMutex;
 std::vector<LoadedLibrary> loadedLibraries; // guarded by loadMutex
 std::atomic<const EntryPoints*> published{nullptr};
 
-template <typename Function> bool Resolve(const NativeLibrary& from, const char* name, Function& target,
-                                          std::string& missing) {
+template <typename Function>
+bool Resolve(const NativeLibrary& from, const char* name, Function& target, std::string& missing) {
     target = reinterpret_cast<Function>(from.Symbol(name));
     if (target == nullptr) {
         missing += missing.empty() ? name : std::string(", ") + name;
@@ -57,8 +57,8 @@ template <typename Function> bool Resolve(const NativeLibrary& from, const char*
     return true;
 }
 
-void Forward(ProcessFunction EntryPoints::*entry, const char* name, std::int16_t* samples, std::int32_t sampleCount,
-             std::int32_t channels, float volume) noexcept {
+void Forward(ProcessFunction EntryPoints::*entry, const char* name, std::int16_t* samples,
+             std::int32_t sampleCount, std::int32_t channels, float volume) noexcept {
     if (const EntryPoints* entries = published.load(std::memory_order_acquire)) {
         (entries->*entry)(name, samples, sampleCount, channels, volume);
     }
@@ -104,7 +104,9 @@ bool VoiceDistortion::Load(const std::string& directory, std::string& error) {
     return true;
 }
 
-bool VoiceDistortion::IsLoaded() { return published.load(std::memory_order_acquire) != nullptr; }
+bool VoiceDistortion::IsLoaded() {
+    return published.load(std::memory_order_acquire) != nullptr;
+}
 
 bool VoiceDistortion::Test() {
     const EntryPoints* entries = published.load(std::memory_order_acquire);

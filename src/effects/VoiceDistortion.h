@@ -30,14 +30,14 @@ public:
 
     // Audio path: edit sampleCount x channels interleaved samples in place. No-ops while
     // the library is not loaded.
-    static void ProcessMuffle(const char* name, std::int16_t* samples, std::int32_t sampleCount, std::int32_t channels,
-                              float volume) noexcept;
+    static void ProcessMuffle(const char* name, std::int16_t* samples, std::int32_t sampleCount,
+                              std::int32_t channels, float volume) noexcept;
     static void ProcessMegaphone(const char* name, std::int16_t* samples, std::int32_t sampleCount,
                                  std::int32_t channels, float volume) noexcept;
-    static void ProcessPhone(const char* name, std::int16_t* samples, std::int32_t sampleCount, std::int32_t channels,
-                             float volume) noexcept;
-    static void ProcessRadio(const char* name, std::int16_t* samples, std::int32_t sampleCount, std::int32_t channels,
-                             float volume) noexcept;
+    static void ProcessPhone(const char* name, std::int16_t* samples, std::int32_t sampleCount,
+                             std::int32_t channels, float volume) noexcept;
+    static void ProcessRadio(const char* name, std::int16_t* samples, std::int32_t sampleCount,
+                             std::int32_t channels, float volume) noexcept;
 };
 
 } // namespace Tralvonic

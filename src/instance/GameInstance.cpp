@@ -15,9 +15,7 @@ GameInstance::Clock::rep Ticks(GameInstance::Clock::time_point time) {
 } // namespace
 
 GameInstance::GameInstance(Model::GameInstanceSettings settings)
-    : _settings(std::move(settings)),
-      _created(Clock::now()),
-      _nextPingTime(Ticks(_created)),
+    : _settings(std::move(settings)), _created(Clock::now()), _nextPingTime(Ticks(_created)),
       _resetDeadline(Ticks(_created + std::chrono::seconds(Base::CurrentConfiguration()->InstanceTimeout))),
       _lastStartTime(Ticks(_created)) {}
 

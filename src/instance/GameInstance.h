@@ -19,8 +19,8 @@
 #include "TeamSpeak/Server.h"
 #include "TeamSpeak/sdk/HostTypes.h"
 #include "core/AtomicSlot.h"
-#include "instance/PlayerState.h"
 #include "instance/InstanceThread.h"
+#include "instance/PlayerState.h"
 #include "instance/SelfStateWrapper.h"
 #include "instance/SoundQueue.h"
 

@@ -22,7 +22,8 @@ bool GameInstance::IsSwissChannel(const std::optional<TeamSpeak::Channel>& chann
     // bound only guards against a host that reports a channel as its own ancestor.
     std::optional<TeamSpeak::Channel> current = channel;
     for (int depth = 0; current && !current->IsZero() && depth < 1024; ++depth) {
-        if (std::find(SwissChannelIds().begin(), SwissChannelIds().end(), current->Id()) != SwissChannelIds().end()) {
+        if (std::find(SwissChannelIds().begin(), SwissChannelIds().end(), current->Id()) !=
+            SwissChannelIds().end()) {
             return true;
         }
         current = current->Parent();
@@ -71,9 +72,8 @@ void GameInstance::OnOwnChannelMove(const TeamSpeak::Client& client, const TeamS
         client.SetWhisperTargets(std::nullopt, WhisperTargets());
         const std::string currentName = client.Name();
         if (currentName != name) {
-            Logger::LogExtensive("Current name \"" + currentName + "\" isn't expected, changing to \"" + name +
-                                     "\"...",
-                                 Log);
+            Logger::LogExtensive(
+                "Current name \"" + currentName + "\" isn't expected, changing to \"" + name + "\"...", Log);
             client.SetName(name);
         }
         for (const auto& playerState : PlayerStates()) {
@@ -112,15 +112,17 @@ void GameInstance::OnOtherClientMove(const TeamSpeak::Client& client, const Team
     if (newChannel == instanceChannel) {
         const std::string nickname = client.Name();
         const auto players = PlayerStates();
-        const auto found = std::find_if(players.begin(), players.end(),
-                                        [&](const auto& playerState) { return playerState->Name() == nickname; });
+        const auto found = std::find_if(players.begin(), players.end(), [&](const auto& playerState) {
+            return playerState->Name() == nickname;
+        });
         if (found != players.end()) {
             (*found)->SetClient(client);
             CalculateProximityChat(**found);
             Logger::LogExtensive("Client " + nickname + " joined instance channel", Log);
         } else {
             client.Reset3DPosition();
-            Logger::LogExtensive("Client " + nickname + " joined instance channel, but we don't have a PlayerState for him",
+            Logger::LogExtensive("Client " + nickname +
+                                     " joined instance channel, but we don't have a PlayerState for him",
                                  Log);
         }
         return;
@@ -141,13 +143,14 @@ void GameInstance::OnOtherClientMove(const TeamSpeak::Client& client, const Team
         SetWhisperTargets(std::move(whisperTargets));
     }
     if (newChannel.IsZero() || !newChannel.IsSubscibed()) {
-        Logger::LogExtensive("A client (" + std::to_string(client.Id()) +
-                                 ") left the TeamSpeak server or switched to an unsubscribed channel - can't reset him",
-                             Log);
+        Logger::LogExtensive(
+            "A client (" + std::to_string(client.Id()) +
+                ") left the TeamSpeak server or switched to an unsubscribed channel - can't reset him",
+            Log);
     } else {
         client.Reset3DPosition();
-        Logger::LogExtensive(client.Name() + " (" + std::to_string(client.Id()) + ") left the instance channel",
-                             Log);
+        Logger::LogExtensive(
+            client.Name() + " (" + std::to_string(client.Id()) + ") left the instance channel", Log);
     }
 }
 

@@ -50,7 +50,8 @@ void GameInstance::OnServerConnect(const TeamSpeak::Server& server) {
     }
     if (!Name() || IsBlank(*Name())) {
         Logger::LogError("Name was not set or white space", Log);
-        BroadcastRecord(Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(), std::nullopt));
+        BroadcastRecord(
+            Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(), std::nullopt));
         Reset(true, false);
         return;
     }
@@ -100,7 +101,8 @@ void GameInstance::OnServerConnect(const TeamSpeak::Server& server) {
                              channel.Name() + "...",
                          Log);
     } else {
-        Logger::LogInfo("No channel switch needed, already in instance channel (" + channel.Name() + ")", Log);
+        Logger::LogInfo("No channel switch needed, already in instance channel (" + channel.Name() + ")",
+                        Log);
         OnChannelMove(client, channel, channel);
     }
 }
@@ -132,7 +134,8 @@ void GameInstance::Reset(bool removeInstance, bool ignoreThread) {
     if (client && !client->IsZero()) {
         const auto channel = Channel();
         const bool isEstablished =
-            channel && channel->Server() && channel->Server()->ConnectionStatus() == TeamSpeak::STATUS_CONNECTION_ESTABLISHED;
+            channel && channel->Server() &&
+            channel->Server()->ConnectionStatus() == TeamSpeak::STATUS_CONNECTION_ESTABLISHED;
         // Without an established connection there is nothing on TeamSpeak to give back. The
         // instance still leaves the registry: a reset instance that stayed registered would
         // refuse every later Initiate for this server with AlreadyInGame.
@@ -171,8 +174,8 @@ void GameInstance::CleanUpTeamSpeak(const TeamSpeak::Client& client, const TeamS
         originalChannel->Join();
         Logger::LogDebug("Switched channel from " + current.Name() + " to " + originalChannelName, Log);
     } else {
-        Logger::LogDebug("Client is in a swiss channel or already in the original channel (" + originalChannelName +
-                             "), no switch needed (" + current.Name() + ")",
+        Logger::LogDebug("Client is in a swiss channel or already in the original channel (" +
+                             originalChannelName + "), no switch needed (" + current.Name() + ")",
                          Log);
     }
 

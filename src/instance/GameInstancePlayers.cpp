@@ -36,8 +36,8 @@ void GameInstance::OnPlayerStateUpdate(const Model::PlayerState& playerState) {
                                            "PlayerState.VolumeOverride has to be >= 0f and <= 1.6f"));
         return;
     }
-    if (playerState.Muffle &&
-        (playerState.Muffle->Intensity < MinMuffleIntensity || playerState.Muffle->Intensity > MaxMuffleIntensity)) {
+    if (playerState.Muffle && (playerState.Muffle->Intensity < MinMuffleIntensity ||
+                               playerState.Muffle->Intensity > MaxMuffleIntensity)) {
         BroadcastRecord(Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(),
                                            "PlayerState.MuffleIntensity has to be >= 0 and <= 10"));
         return;
@@ -72,7 +72,8 @@ void GameInstance::OnPlayerStateUpdate(const Model::PlayerState& playerState) {
 
 void GameInstance::OnPlayerRemove(const Model::PlayerState& playerState) {
     if (IsBlank(playerState.Name)) {
-        Logger::LogWarning("PlayerRemove was triggered but the playername was empty.", LogChannel::PlayerUpdate);
+        Logger::LogWarning("PlayerRemove was triggered but the playername was empty.",
+                           LogChannel::PlayerUpdate);
         return;
     }
     // The player's phone, radio and megaphone communications and his radio channel

@@ -20,9 +20,13 @@ using TeamSpeak::TSVector;
 // A player's voice range maps to this many host units around the listener.
 constexpr float OffsetScale = 10.0f;
 
-bool Is3dEnabled() { return Base::CurrentConfiguration()->Is3dEnabled; }
+bool Is3dEnabled() {
+    return Base::CurrentConfiguration()->Is3dEnabled;
+}
 
-bool IsValidRolloff(float rolloff) { return rolloff > 0.0f && rolloff < 1.0f; }
+bool IsValidRolloff(float rolloff) {
+    return rolloff > 0.0f && rolloff < 1.0f;
+}
 
 // The player's offset turned into the listener's frame by θ (radians, the negated heading).
 // Computed in double and rounded to float once per axis; height is dropped.
@@ -31,7 +35,8 @@ TSVector Rotate(const TSVector& difference, float theta) {
     const double sine = std::sin(static_cast<double>(theta));
     const double x = static_cast<double>(difference.X);
     const double y = static_cast<double>(difference.Y);
-    return TSVector(static_cast<float>(x * cosine - y * sine), static_cast<float>(x * sine + y * cosine), 0.0f);
+    return TSVector(static_cast<float>(x * cosine - y * sine), static_cast<float>(x * sine + y * cosine),
+                    0.0f);
 }
 
 } // namespace
@@ -150,7 +155,8 @@ void GameInstance::PlayerStateClientUpdate() {
             player->SetClient(found->second);
         } else {
             player->SetClient(std::nullopt);
-            Logger::LogExtensive("Could not find a TeamSpeak client for " + player->Name(), LogChannel::PlayerUpdate);
+            Logger::LogExtensive("Could not find a TeamSpeak client for " + player->Name(),
+                                 LogChannel::PlayerUpdate);
         }
     }
 }

@@ -31,7 +31,8 @@ void GameInstance::SendGameState() const {
 }
 
 void GameInstance::SendSoundState() const {
-    const Model::SoundState soundState{IsMicrophoneMuted(), IsMicrophoneEnabled(), IsSoundMuted(), IsSoundEnabled()};
+    const Model::SoundState soundState{IsMicrophoneMuted(), IsMicrophoneEnabled(), IsSoundMuted(),
+                                       IsSoundEnabled()};
     BroadcastRecord(Model::PluginCommand(Model::Command::SoundState, ServerUniqueIdentifier(), soundState));
 }
 

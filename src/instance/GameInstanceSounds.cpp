@@ -47,8 +47,8 @@ std::string PlayingText(const Model::Sound& sound, SoundFolder folder, std::stri
     case SoundFolder::Override:
         return "Playing sound " + sound.Filename + " (override) with WaveHandle " + handle;
     case SoundFolder::SoundPack:
-        return "Playing sound " + sound.Filename + " (sound pack " + std::string(soundPack) + ") with WaveHandle " +
-               handle;
+        return "Playing sound " + sound.Filename + " (sound pack " + std::string(soundPack) +
+               ") with WaveHandle " + handle;
     case SoundFolder::DefaultFallback:
         break;
     }
@@ -84,7 +84,8 @@ void GameInstance::StopSound(Model::Sound sound) {
         return;
     }
     if (playing->WaveHandle) {
-        Logger::LogExtensive("Stopping Sound " + playing->Sound.Filename + " | Handle: " + playing->Sound.Handle +
+        Logger::LogExtensive("Stopping Sound " + playing->Sound.Filename +
+                                 " | Handle: " + playing->Sound.Handle +
                                  " | WaveHandle: " + std::to_string(*playing->WaveHandle),
                              LogChannel::AudioPlayer);
         if (const auto server = OwnServer(Client())) {

@@ -39,8 +39,8 @@ void GameInstance::OnEditCapturedVoiceDataEvent(short* /*samples*/, int /*sample
 // buffers are left exactly as it handed them over.
 void GameInstance::OnEditPlaybackVoiceDataEvent(const TeamSpeak::Client&, short*, int, int) {}
 
-void GameInstance::OnEditPostProcessVoiceDataEvent(const TeamSpeak::Client&, short*, int, int, const unsigned int*,
-                                                   unsigned int*) {}
+void GameInstance::OnEditPostProcessVoiceDataEvent(const TeamSpeak::Client&, short*, int, int,
+                                                   const unsigned int*, unsigned int*) {}
 
 void GameInstance::OnEditMixedPlaybackVoiceDataEvent(short*, int, int, const unsigned int*, unsigned int*) {}
 

@@ -16,7 +16,9 @@ constexpr std::string_view OverrideFolder = "override";
 constexpr std::string_view DefaultFolder = "default";
 constexpr std::string_view Extension = ".wav";
 
-bool IsSeparator(char character) { return character == '/' || character == '\\'; }
+bool IsSeparator(char character) {
+    return character == '/' || character == '\\';
+}
 
 // "..", and the dot-and-space spellings that Windows trims down to "..".
 bool IsParentLike(std::string_view component) {
@@ -50,7 +52,8 @@ bool IsSafeFilename(std::string_view filename) {
 
 bool IsSafeSoundPack(std::string_view soundPack) {
     // "." would be the Tralvonic folder itself, which holds the settings, not sounds.
-    const bool onlyDots = std::all_of(soundPack.begin(), soundPack.end(), [](char c) { return c == '.' || c == ' '; });
+    const bool onlyDots =
+        std::all_of(soundPack.begin(), soundPack.end(), [](char c) { return c == '.' || c == ' '; });
     return !onlyDots && !HasForbiddenCharacter(soundPack) &&
            std::none_of(soundPack.begin(), soundPack.end(), IsSeparator);
 }
@@ -98,7 +101,8 @@ std::optional<std::string> SoundRefusal(std::string_view soundPack, std::string_
     }
 }
 
-SoundFile FindSoundFile(std::string_view extensionFilepath, std::string_view soundPack, std::string_view filename) {
+SoundFile FindSoundFile(std::string_view extensionFilepath, std::string_view soundPack,
+                        std::string_view filename) {
     if (const auto status = CheckSoundNames(soundPack, filename); status != SoundFileStatus::NotFound) {
         return SoundFile{status, SoundFolder::Override, {}};
     }

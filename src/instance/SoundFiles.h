@@ -45,6 +45,7 @@ std::optional<std::string> SoundRefusal(std::string_view soundPack, std::string_
 // The first existing `filename`.wav in override, the sound pack, then default (only when the
 // sound pack is not "default" in any letter case), all under `extensionFilepath`/Tralvonic.
 // Backslashes in the file name separate sub-folders on every platform.
-SoundFile FindSoundFile(std::string_view extensionFilepath, std::string_view soundPack, std::string_view filename);
+SoundFile FindSoundFile(std::string_view extensionFilepath, std::string_view soundPack,
+                        std::string_view filename);
 
 } // namespace Tralvonic

@@ -5,8 +5,7 @@
 
 namespace Tralvonic {
 
-std::string NewConnectionId()
-{
+std::string NewConnectionId() {
     // The generator is not thread-safe; one per thread keeps callers lock-free.
     thread_local boost::uuids::random_generator generator;
     return boost::uuids::to_string(generator());

@@ -18,7 +18,8 @@ namespace Tralvonic {
 
 class ConnectionRegistry {
 public:
-    using MessageHandler = std::function<void(const std::shared_ptr<Connection>& connection, const std::string& text)>;
+    using MessageHandler =
+        std::function<void(const std::shared_ptr<Connection>& connection, const std::string& text)>;
 
     // Set before the first connection opens; never changed while I/O threads run.
     void SetMessageHandler(MessageHandler handler);

@@ -9,13 +9,12 @@ namespace Tralvonic {
 
 namespace {
 
-[[noreturn]] void Refuse(std::string_view text, std::string_view reason)
-{
-    throw std::invalid_argument("WebSocket address \"" + std::string(text) + "\" cannot be used: " + std::string(reason));
+[[noreturn]] void Refuse(std::string_view text, std::string_view reason) {
+    throw std::invalid_argument("WebSocket address \"" + std::string(text) +
+                                "\" cannot be used: " + std::string(reason));
 }
 
-std::uint16_t ParsePort(std::string_view text, std::string_view port)
-{
+std::uint16_t ParsePort(std::string_view text, std::string_view port) {
     unsigned value = 0;
     const auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), value);
     if (port.empty() || error != std::errc() || end != port.data() + port.size() || value > 65535)
@@ -25,8 +24,7 @@ std::uint16_t ParsePort(std::string_view text, std::string_view port)
 
 } // namespace
 
-ListenAddress ListenAddress::Parse(std::string_view text)
-{
+ListenAddress ListenAddress::Parse(std::string_view text) {
     ListenAddress result;
     std::string_view port;
     if (text.starts_with('[')) {

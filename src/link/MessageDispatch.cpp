@@ -101,7 +101,8 @@ void Initiate(const std::shared_ptr<Connection>& connection, const PluginCommand
         return;
     }
     // The record names its own server; the envelope's identifier is not used.
-    auto gameInstance = std::make_shared<GameInstance>(command.ConvertParameter<Model::GameInstanceSettings>());
+    auto gameInstance =
+        std::make_shared<GameInstance>(command.ConvertParameter<Model::GameInstanceSettings>());
     // Registration and the check for a running instance of that server are one step there.
     const Model::Error result = gameInstance->Initiate();
     if (result != Model::Error::OK) {

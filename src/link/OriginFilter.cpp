@@ -24,8 +24,7 @@ constexpr std::uint32_t HeapLimitKiB = 1024;
 constexpr std::size_t MaxCachedPatterns = 64;
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view text)
-{
+bool IsValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -60,8 +59,7 @@ bool IsValidUtf8(std::string_view text)
     return true;
 }
 
-std::string ErrorText(int errorCode)
-{
+std::string ErrorText(int errorCode) {
     std::array<PCRE2_UCHAR, 256> buffer{};
     const int length = pcre2_get_error_message(errorCode, buffer.data(), buffer.size());
     if (length < 0)
@@ -75,12 +73,11 @@ std::string ErrorText(int errorCode)
 // threads may search with it at once (each with its own match data).
 class OriginFilter::CompiledPattern {
 public:
-    explicit CompiledPattern(const std::string& pattern)
-    {
+    explicit CompiledPattern(const std::string& pattern) {
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
         _code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
-            PCRE2_UTF | PCRE2_MATCH_INVALID_UTF, &errorCode, &errorOffset, nullptr);
+                              PCRE2_UTF | PCRE2_MATCH_INVALID_UTF, &errorCode, &errorOffset, nullptr);
         if (_code == nullptr) {
             _error = ErrorText(errorCode) + " at offset " + std::to_string(errorOffset);
             return;
@@ -94,8 +91,7 @@ public:
         }
     }
 
-    ~CompiledPattern()
-    {
+    ~CompiledPattern() {
         pcre2_match_context_free(_context);
         pcre2_code_free(_code);
     }
@@ -107,13 +103,12 @@ public:
     const std::string& Error() const { return _error; }
 
     // > 0 match, 0 no match, < 0 the search gave up (limit reached or out of memory).
-    int Search(std::string_view subject) const
-    {
+    int Search(std::string_view subject) const {
         pcre2_match_data* matchData = pcre2_match_data_create_from_pattern(_code, nullptr);
         if (matchData == nullptr)
             return -1;
-        const int result = pcre2_match(_code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0,
-            matchData, _context);
+        const int result = pcre2_match(_code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0,
+                                       0, matchData, _context);
         pcre2_match_data_free(matchData);
         if (result >= 0)
             return 1;
@@ -129,22 +124,20 @@ private:
 OriginFilter::OriginFilter() = default;
 OriginFilter::~OriginFilter() = default;
 
-bool OriginFilter::IsAllowed(const std::optional<std::string>& origin)
-{
+bool OriginFilter::IsAllowed(const std::optional<std::string>& origin) {
     const auto configuration = Base::CurrentConfiguration();
     return IsAllowed(origin, configuration->OriginExceptions);
 }
 
-bool OriginFilter::IsAllowed(const std::optional<std::string>& origin, const std::vector<std::string>& patterns)
-{
+bool OriginFilter::IsAllowed(const std::optional<std::string>& origin,
+                             const std::vector<std::string>& patterns) {
     if (!origin.has_value() || IsBlank(*origin))
         return true;
-    return std::any_of(
-        patterns.begin(), patterns.end(), [&](const std::string& pattern) { return Matches(pattern, *origin); });
+    return std::any_of(patterns.begin(), patterns.end(),
+                       [&](const std::string& pattern) { return Matches(pattern, *origin); });
 }
 
-bool OriginFilter::Matches(const std::string& pattern, std::string_view origin)
-{
+bool OriginFilter::Matches(const std::string& pattern, std::string_view origin) {
     // Invalid sequences would only be skipped by the engine, letting a pattern match the
     // valid rest; an origin that is not text is refused as a whole instead.
     if (!IsValidUtf8(origin))
@@ -154,15 +147,14 @@ bool OriginFilter::Matches(const std::string& pattern, std::string_view origin)
         return false;
     const int result = compiled->Search(origin);
     if (result < 0) {
-        Logger::LogWarning("Origin pattern \"" + pattern + "\" gave up on origin \"" + std::string(origin)
-                + "\" (match limit reached), counted as no match",
-            LogChannel::WebSocketForbiddenOrigin);
+        Logger::LogWarning("Origin pattern \"" + pattern + "\" gave up on origin \"" + std::string(origin) +
+                               "\" (match limit reached), counted as no match",
+                           LogChannel::WebSocketForbiddenOrigin);
     }
     return result > 0;
 }
 
-std::shared_ptr<const OriginFilter::CompiledPattern> OriginFilter::Compiled(const std::string& pattern)
-{
+std::shared_ptr<const OriginFilter::CompiledPattern> OriginFilter::Compiled(const std::string& pattern) {
     {
         std::lock_guard lock(_cacheMutex);
         if (const auto found = _cache.find(pattern); found != _cache.end())
@@ -181,9 +173,9 @@ std::shared_ptr<const OriginFilter::CompiledPattern> OriginFilter::Compiled(cons
         compiled = entry->second;
     }
     if (inserted && !compiled->IsValid()) {
-        Logger::LogError("Origin pattern \"" + pattern + "\" is not a valid regular expression (" + compiled->Error()
-                + "), it matches no origin",
-            LogChannel::WebSocketForbiddenOrigin);
+        Logger::LogError("Origin pattern \"" + pattern + "\" is not a valid regular expression (" +
+                             compiled->Error() + "), it matches no origin",
+                         LogChannel::WebSocketForbiddenOrigin);
     }
     return compiled;
 }

@@ -12,8 +12,7 @@ namespace Tralvonic {
 
 namespace {
 
-void LogSent(const std::string& text, MessageForm form)
-{
+void LogSent(const std::string& text, MessageForm form) {
     if (form == MessageForm::Text)
         Logger::LogDebug(text, LogChannel::WebSocketSendMessage);
     else
@@ -26,12 +25,9 @@ WebSocket::WebSocket() : WebSocket(Base::CurrentConfiguration()->WebSocketAddres
 
 WebSocket::WebSocket(std::string_view webSocketAddress, WebSocketLimits limits)
     : _registry(std::make_shared<ConnectionRegistry>()),
-      _server(std::make_shared<WebSocketServer>(_registry, webSocketAddress, limits))
-{
-}
+      _server(std::make_shared<WebSocketServer>(_registry, webSocketAddress, limits)) {}
 
-WebSocket::~WebSocket()
-{
+WebSocket::~WebSocket() {
     try {
         _server->Stop();
     } catch (...) {
@@ -39,22 +35,32 @@ WebSocket::~WebSocket()
     }
 }
 
-void WebSocket::SetMessageHandler(MessageHandler handler)
-{
+void WebSocket::SetMessageHandler(MessageHandler handler) {
     if (_server->IsStarted || _server->IsStopped)
         throw std::logic_error("The message handler must be set before the WebSocket server starts");
     _registry->SetMessageHandler(std::move(handler));
 }
 
-void WebSocket::Start() { _server->Start(); }
-void WebSocket::Stop() { _server->Stop(); }
-bool WebSocket::IsStarted() const { return _server->IsStarted; }
-std::optional<std::string> WebSocket::Address() const { return _server->Address(); }
-std::int32_t WebSocket::OpenConnections() const { return _registry->Count(); }
-std::vector<std::shared_ptr<Connection>> WebSocket::Connections() const { return _registry->Snapshot(); }
+void WebSocket::Start() {
+    _server->Start();
+}
+void WebSocket::Stop() {
+    _server->Stop();
+}
+bool WebSocket::IsStarted() const {
+    return _server->IsStarted;
+}
+std::optional<std::string> WebSocket::Address() const {
+    return _server->Address();
+}
+std::int32_t WebSocket::OpenConnections() const {
+    return _registry->Count();
+}
+std::vector<std::shared_ptr<Connection>> WebSocket::Connections() const {
+    return _registry->Snapshot();
+}
 
-void WebSocket::Send(const std::shared_ptr<Connection>& connection, std::string text, MessageForm form)
-{
+void WebSocket::Send(const std::shared_ptr<Connection>& connection, std::string text, MessageForm form) {
     if (!connection || !connection->IsAvailable())
         return;
     auto message = std::make_shared<const std::string>(std::move(text));
@@ -62,8 +68,7 @@ void WebSocket::Send(const std::shared_ptr<Connection>& connection, std::string 
     LogSent(*message, form);
 }
 
-void WebSocket::Broadcast(std::string text, MessageForm form)
-{
+void WebSocket::Broadcast(std::string text, MessageForm form) {
     // Snapshot under the list mutex, send outside it; one immutable text for all.
     const auto connections = _registry->Snapshot();
     const auto message = std::make_shared<const std::string>(std::move(text));

@@ -37,7 +37,8 @@ class WebSocket {
 public:
     // Called for every text message, in arrival order per connection, on an I/O thread,
     // before the connection's next message is read. Exceptions are caught and logged.
-    using MessageHandler = std::function<void(const std::shared_ptr<Connection>& connection, const std::string& text)>;
+    using MessageHandler =
+        std::function<void(const std::shared_ptr<Connection>& connection, const std::string& text)>;
 
     // For "ws://" + the configured WebSocketAddress. Throws std::invalid_argument unless
     // the address is an IP address (IPv6 in brackets) and a port.
@@ -69,7 +70,8 @@ public:
 
     // Queue text for one connection or for every accepted one; never waits for the
     // network. Does nothing for a connection that is absent or no longer available.
-    void Send(const std::shared_ptr<Connection>& connection, std::string text, MessageForm form = MessageForm::Text);
+    void Send(const std::shared_ptr<Connection>& connection, std::string text,
+              MessageForm form = MessageForm::Text);
     void Broadcast(std::string text, MessageForm form = MessageForm::Text);
 
 private:

@@ -28,15 +28,12 @@ thread_local const void* CurrentIoServer = nullptr;
 
 } // namespace
 
-WebSocketServer::WebSocketServer(
-    std::shared_ptr<ConnectionRegistry> registry, std::string_view address, WebSocketLimits limits)
-    : Registry(std::move(registry)), Listen(ListenAddress::Parse(address)), Configured(address), Limits(limits),
-      Io(IoThreadCount)
-{
-}
+WebSocketServer::WebSocketServer(std::shared_ptr<ConnectionRegistry> registry, std::string_view address,
+                                 WebSocketLimits limits)
+    : Registry(std::move(registry)), Listen(ListenAddress::Parse(address)), Configured(address),
+      Limits(limits), Io(IoThreadCount) {}
 
-void WebSocketServer::Start()
-{
+void WebSocketServer::Start() {
     if (IsStarted || IsStopped)
         throw std::runtime_error("The WebSocket server at ws://" + Configured + " was started before");
     const tcp::endpoint endpoint(net::ip::make_address(Listen.Host), Listen.Port);
@@ -63,8 +60,7 @@ void WebSocketServer::Start()
     IsStarted = true;
 }
 
-void WebSocketServer::Stop()
-{
+void WebSocketServer::Stop() {
     if (!IsStarted) {
         IsStopped = true;
         return;
@@ -98,17 +94,16 @@ void WebSocketServer::Stop()
     IsStopped = true;
 }
 
-std::optional<std::string> WebSocketServer::Address() const
-{
+std::optional<std::string> WebSocketServer::Address() const {
     if (IsStopped)
         return std::nullopt;
     if (Listen.Port != 0 || !IsStarted)
         return "ws://" + Configured;
-    return "ws://" + (Listen.IsIpv6 ? "[" + Listen.Host + "]" : Listen.Host) + ":" + std::to_string(_boundPort);
+    return "ws://" + (Listen.IsIpv6 ? "[" + Listen.Host + "]" : Listen.Host) + ":" +
+           std::to_string(_boundPort);
 }
 
-void WebSocketServer::OnFinished(const WebSocketSession& session, bool wasOpened)
-{
+void WebSocketServer::OnFinished(const WebSocketSession& session, bool wasOpened) {
     {
         std::lock_guard lock(_mutex);
         std::erase_if(_unfinished, [&session](const auto& entry) {
@@ -120,16 +115,14 @@ void WebSocketServer::OnFinished(const WebSocketSession& session, bool wasOpened
     Registry->OnClosed(session, wasOpened);
 }
 
-void WebSocketServer::Accept()
-{
+void WebSocketServer::Accept() {
     _acceptor->async_accept(net::make_strand(Io),
-        [self = shared_from_this()](boost::system::error_code error, tcp::socket socket) {
-            self->OnAccept(error, std::move(socket));
-        });
+                            [self = shared_from_this()](boost::system::error_code error, tcp::socket socket) {
+                                self->OnAccept(error, std::move(socket));
+                            });
 }
 
-void WebSocketServer::OnAccept(boost::system::error_code error, tcp::socket socket)
-{
+void WebSocketServer::OnAccept(boost::system::error_code error, tcp::socket socket) {
     if (!_acceptor->is_open())
         return;
     if (!error) {
@@ -148,8 +141,7 @@ void WebSocketServer::OnAccept(boost::system::error_code error, tcp::socket sock
     Accept();
 }
 
-void WebSocketServer::RunIo()
-{
+void WebSocketServer::RunIo() {
     CurrentIoServer = this;
     // A handler that throws is logged and the thread goes back to work.
     for (bool ended = false; !ended;)
@@ -164,8 +156,7 @@ void WebSocketServer::RunIo()
     _changed.notify_all();
 }
 
-std::vector<std::shared_ptr<WebSocketSession>> WebSocketServer::UnfinishedSessions() const
-{
+std::vector<std::shared_ptr<WebSocketSession>> WebSocketServer::UnfinishedSessions() const {
     std::vector<std::shared_ptr<WebSocketSession>> sessions;
     std::lock_guard lock(_mutex);
     for (const auto& entry : _unfinished) {
@@ -175,8 +166,8 @@ std::vector<std::shared_ptr<WebSocketSession>> WebSocketServer::UnfinishedSessio
     return sessions;
 }
 
-bool WebSocketServer::WaitUntil(const std::function<bool()>& done, std::chrono::steady_clock::duration timeout)
-{
+bool WebSocketServer::WaitUntil(const std::function<bool()>& done,
+                                std::chrono::steady_clock::duration timeout) {
     std::unique_lock lock(_mutex);
     return _changed.wait_for(lock, timeout, done);
 }

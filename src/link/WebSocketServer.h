@@ -39,7 +39,8 @@ public:
 
 class WebSocketServer : public std::enable_shared_from_this<WebSocketServer> {
 public:
-    WebSocketServer(std::shared_ptr<ConnectionRegistry> registry, std::string_view address, WebSocketLimits limits);
+    WebSocketServer(std::shared_ptr<ConnectionRegistry> registry, std::string_view address,
+                    WebSocketLimits limits);
 
     void Start();
     void Stop();
@@ -78,7 +79,7 @@ private:
 
 // Builds the session for an accepted socket (WebSocketSession.cpp). The socket's executor
 // must be a strand of its own.
-std::shared_ptr<WebSocketSession> MakeWebSocketSession(
-    std::shared_ptr<WebSocketServer> server, boost::asio::ip::tcp::socket socket);
+std::shared_ptr<WebSocketSession> MakeWebSocketSession(std::shared_ptr<WebSocketServer> server,
+                                                       boost::asio::ip::tcp::socket socket);
 
 } // namespace Tralvonic

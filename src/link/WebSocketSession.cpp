@@ -34,8 +34,8 @@ constexpr std::size_t ReadChunkBytes = 64 * 1024;
 class BeastSession final : public WebSocketSession, public std::enable_shared_from_this<BeastSession> {
 public:
     BeastSession(std::shared_ptr<WebSocketServer> server, tcp::socket socket)
-        : _server(std::move(server)), _strand(socket.get_executor()), _ws(std::move(socket)), _id(NewConnectionId())
-    {
+        : _server(std::move(server)), _strand(socket.get_executor()), _ws(std::move(socket)),
+          _id(NewConnectionId()) {
         beast::error_code error;
         const auto remote = beast::get_lowest_layer(_ws).socket().remote_endpoint(error);
         if (!error) {
@@ -49,55 +49,50 @@ public:
     std::uint16_t RemotePort() const override { return _remotePort; }
     const std::optional<std::string>& Origin() const override { return _origin; }
     bool IsAvailable() const override { return _available; }
-    void SendText(std::shared_ptr<const std::string> text) override
-    {
+    void SendText(std::shared_ptr<const std::string> text) override {
         if (_available && text)
             OnStrand([text = std::move(text)](BeastSession& self) mutable { self.Enqueue(std::move(text)); });
     }
     void Close() override { CloseWith(websocket::close_code::normal); }
     void CloseGoingAway() override { CloseWith(websocket::close_code::going_away); }
-    void Abort() override
-    {
+    void Abort() override {
         OnStrand([](BeastSession& self) { self.HardClose(); });
     }
-    void Run() override
-    {
+    void Run() override {
         net::post(_strand, [self = shared_from_this()] { self->ReadRequest(); });
     }
 
 private:
-    void CloseWith(websocket::close_code code)
-    {
+    void CloseWith(websocket::close_code code) {
         OnStrand([code](BeastSession& self) { self.StartClose(code); });
     }
 
     // Called from other threads. The capture is weak: after Stop nothing runs the queue, and
     // a strong one would keep the session, its server and the I/O context alive for ever.
-    template <typename Action> void OnStrand(Action action)
-    {
+    template <typename Action> void OnStrand(Action action) {
         net::post(_strand, [weak = weak_from_this(), action = std::move(action)]() mutable {
             if (const auto self = weak.lock())
                 action(*self);
         });
     }
 
-    void ReadRequest()
-    {
+    void ReadRequest() {
         // The upgrade request is read apart, for its Origin header.
         beast::get_lowest_layer(_ws).expires_after(HandshakeTimeout);
-        http::async_read(_ws.next_layer(), _buffer, _request,
+        http::async_read(
+            _ws.next_layer(), _buffer, _request,
             [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnRequest(error); });
     }
 
-    void OnRequest(beast::error_code error)
-    {
+    void OnRequest(beast::error_code error) {
         if (error || _closing)
             return Finish();
         if (const auto origin = _request.find(http::field::origin); origin != _request.end())
             _origin = std::string(origin->value());
         // From here Beast's own timeouts guard the handshakes; an open game connection may idle.
         beast::get_lowest_layer(_ws).expires_never();
-        _ws.set_option(websocket::stream_base::timeout{HandshakeTimeout, websocket::stream_base::none(), false});
+        _ws.set_option(
+            websocket::stream_base::timeout{HandshakeTimeout, websocket::stream_base::none(), false});
         // Beast's own limit fails the connection at the frame header, and its teardown then
         // drains one chunk only: the client gets a reset instead of the close frame. The
         // reads below count the message themselves and close it with a clean handshake.
@@ -113,8 +108,7 @@ private:
         });
     }
 
-    void OnAccepted(beast::error_code error)
-    {
+    void OnAccepted(beast::error_code error) {
         if (error)
             return Finish();
         _opened = true;
@@ -133,15 +127,14 @@ private:
     }
 
     // Reads at most one byte more than a message may hold, so a too large one costs no more.
-    void ReadMessage()
-    {
+    void ReadMessage() {
         const auto room = _server->Limits.MaxMessageBytes + 1 - _buffer.size();
-        _ws.async_read_some(_buffer, std::min(room, ReadChunkBytes),
+        _ws.async_read_some(
+            _buffer, std::min(room, ReadChunkBytes),
             [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnMessage(error); });
     }
 
-    void OnMessage(beast::error_code error)
-    {
+    void OnMessage(beast::error_code error) {
         if (error)
             return Finish();
         // Once a close handshake runs, Beast's close reads and discards what is left; a
@@ -149,9 +142,10 @@ private:
         if (_closing)
             return;
         if (_buffer.size() > _server->Limits.MaxMessageBytes) {
-            Logger::LogWarning(ConnectionRegistry::Describe(*this) + " | Message larger than "
-                    + std::to_string(_server->Limits.MaxMessageBytes) + " bytes, closing connection with code 1009",
-                LogChannel::WebSocketOnMessage);
+            Logger::LogWarning(ConnectionRegistry::Describe(*this) + " | Message larger than " +
+                                   std::to_string(_server->Limits.MaxMessageBytes) +
+                                   " bytes, closing connection with code 1009",
+                               LogChannel::WebSocketOnMessage);
             _buffer.consume(_buffer.size());
             return StartClose(websocket::close_code::too_big);
         }
@@ -167,17 +161,17 @@ private:
             ReadMessage();
     }
 
-    void Enqueue(std::shared_ptr<const std::string> text)
-    {
+    void Enqueue(std::shared_ptr<const std::string> text) {
         if (_closing || !_opened)
             return;
         const auto& limits = _server->Limits;
-        if (_queue.size() >= limits.MaxQueuedMessages || _queuedBytes + text->size() > limits.MaxQueuedBytes) {
-            Logger::LogWarning(ConnectionRegistry::Describe(*this) + " | More than "
-                    + std::to_string(limits.MaxQueuedMessages) + " messages or "
-                    + std::to_string(limits.MaxQueuedBytes)
-                    + " bytes wait to be sent, the client does not read; closing connection...",
-                LogChannel::WebSocketSendMessage);
+        if (_queue.size() >= limits.MaxQueuedMessages ||
+            _queuedBytes + text->size() > limits.MaxQueuedBytes) {
+            Logger::LogWarning(ConnectionRegistry::Describe(*this) + " | More than " +
+                                   std::to_string(limits.MaxQueuedMessages) + " messages or " +
+                                   std::to_string(limits.MaxQueuedBytes) +
+                                   " bytes wait to be sent, the client does not read; closing connection...",
+                               LogChannel::WebSocketSendMessage);
             return HardClose();
         }
         _queuedBytes += text->size();
@@ -187,15 +181,14 @@ private:
     }
 
     // The queue is not empty exactly while a write is in flight; its front is that write.
-    void WriteFront()
-    {
+    void WriteFront() {
         _ws.text(true);
-        _ws.async_write(net::buffer(*_queue.front()),
+        _ws.async_write(
+            net::buffer(*_queue.front()),
             [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnWritten(error); });
     }
 
-    void OnWritten(beast::error_code error)
-    {
+    void OnWritten(beast::error_code error) {
         _queuedBytes -= _queue.front()->size();
         _queue.pop_front();
         if (error)
@@ -206,8 +199,7 @@ private:
             WriteFront();
     }
 
-    void StartClose(websocket::close_code code)
-    {
+    void StartClose(websocket::close_code code) {
         if (_closing)
             return;
         _closing = true;
@@ -223,15 +215,13 @@ private:
     }
 
     // Drops the socket and finishes at once; pending operations end with errors.
-    void HardClose()
-    {
+    void HardClose() {
         _isClosingGracefully = false;
         Finish();
     }
 
     // Every way out of a session ends here, once: the list and the close line.
-    void Finish()
-    {
+    void Finish() {
         _closing = true;
         _available = false;
         // A running close handshake tears the socket down itself once it completes.
@@ -267,8 +257,8 @@ private:
 };
 } // namespace
 
-std::shared_ptr<WebSocketSession> MakeWebSocketSession(std::shared_ptr<WebSocketServer> server, tcp::socket socket)
-{
+std::shared_ptr<WebSocketSession> MakeWebSocketSession(std::shared_ptr<WebSocketServer> server,
+                                                       tcp::socket socket) {
     return std::make_shared<BeastSession>(std::move(server), std::move(socket));
 }
 

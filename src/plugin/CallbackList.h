@@ -14,8 +14,7 @@
 
 namespace Tralvonic {
 
-template <typename... Args>
-class CallbackList {
+template <typename... Args> class CallbackList {
 public:
     using Callback = std::function<void(const Args&...)>;
     // Names one subscription for Unsubscribe; never 0.

@@ -18,8 +18,7 @@ inline void LogEscapedException() noexcept {
     }
 }
 
-template <typename Body>
-void Guarded(Body&& body) noexcept {
+template <typename Body> void Guarded(Body&& body) noexcept {
     try {
         body();
     } catch (...) {
@@ -27,8 +26,7 @@ void Guarded(Body&& body) noexcept {
     }
 }
 
-template <typename Result, typename Body>
-Result Guarded(Result onFailure, Body&& body) noexcept {
+template <typename Result, typename Body> Result Guarded(Result onFailure, Body&& body) noexcept {
     try {
         return body();
     } catch (...) {

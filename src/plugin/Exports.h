@@ -28,7 +28,8 @@ TRALVONIC_EXPORT void ts3plugin_registerPluginID(const char* id);
 TRALVONIC_EXPORT int ts3plugin_offersConfigure();
 TRALVONIC_EXPORT void ts3plugin_configure(void* handle, void* qParentWidget);
 TRALVONIC_EXPORT const char* ts3plugin_commandKeyword();
-TRALVONIC_EXPORT int ts3plugin_processCommand(TeamSpeak::uint64 serverConnectionHandlerID, const char* command);
+TRALVONIC_EXPORT int ts3plugin_processCommand(TeamSpeak::uint64 serverConnectionHandlerID,
+                                              const char* command);
 TRALVONIC_EXPORT int ts3plugin_requestAutoload();
 
 // --- info panel, menus and the blocks handed to the host (ExportsPlugin.cpp) ---
@@ -48,33 +49,35 @@ TRALVONIC_EXPORT void ts3plugin_onClientMoveEvent(TeamSpeak::uint64 serverConnec
                                                   TeamSpeak::anyID clientID, TeamSpeak::uint64 oldChannelID,
                                                   TeamSpeak::uint64 newChannelID, int visibility,
                                                   const char* moveMessage);
-TRALVONIC_EXPORT void ts3plugin_onClientMoveMovedEvent(TeamSpeak::uint64 serverConnectionHandlerID,
-                                                       TeamSpeak::anyID clientID, TeamSpeak::uint64 oldChannelID,
-                                                       TeamSpeak::uint64 newChannelID, int visibility,
-                                                       TeamSpeak::anyID moverID, const char* moverName,
-                                                       const char* moverUniqueIdentifier, const char* moveMessage);
+TRALVONIC_EXPORT void
+ts3plugin_onClientMoveMovedEvent(TeamSpeak::uint64 serverConnectionHandlerID, TeamSpeak::anyID clientID,
+                                 TeamSpeak::uint64 oldChannelID, TeamSpeak::uint64 newChannelID,
+                                 int visibility, TeamSpeak::anyID moverID, const char* moverName,
+                                 const char* moverUniqueIdentifier, const char* moveMessage);
 TRALVONIC_EXPORT void ts3plugin_onClientSelfVariableUpdateEvent(TeamSpeak::uint64 serverConnectionHandlerID,
                                                                 int flag, const char* oldValue,
                                                                 const char* newValue);
-TRALVONIC_EXPORT void ts3plugin_onTalkStatusChangeEvent(TeamSpeak::uint64 serverConnectionHandlerID, int status,
-                                                        int isReceivedWhisper, TeamSpeak::anyID clientID);
+TRALVONIC_EXPORT void ts3plugin_onTalkStatusChangeEvent(TeamSpeak::uint64 serverConnectionHandlerID,
+                                                        int status, int isReceivedWhisper,
+                                                        TeamSpeak::anyID clientID);
 TRALVONIC_EXPORT void ts3plugin_onPermissionOverviewEvent(TeamSpeak::uint64 serverConnectionHandlerID,
                                                           TeamSpeak::uint64 clientDatabaseID,
                                                           TeamSpeak::uint64 channelID, int overviewType,
                                                           TeamSpeak::uint64 overviewID1,
-                                                          TeamSpeak::uint64 overviewID2, unsigned int permissionID,
-                                                          int permissionValue, int permissionNegated,
-                                                          int permissionSkip);
-TRALVONIC_EXPORT void ts3plugin_onPermissionOverviewFinishedEvent(TeamSpeak::uint64 serverConnectionHandlerID);
+                                                          TeamSpeak::uint64 overviewID2,
+                                                          unsigned int permissionID, int permissionValue,
+                                                          int permissionNegated, int permissionSkip);
+TRALVONIC_EXPORT void
+ts3plugin_onPermissionOverviewFinishedEvent(TeamSpeak::uint64 serverConnectionHandlerID);
 TRALVONIC_EXPORT int ts3plugin_onServerPermissionErrorEvent(TeamSpeak::uint64 serverConnectionHandlerID,
                                                             const char* errorMessage, unsigned int error,
                                                             const char* returnCode,
                                                             unsigned int failedPermissionID);
 
 // --- audio processing (ExportsEvents.cpp) ---
-TRALVONIC_EXPORT void ts3plugin_onCustom3dRolloffCalculationClientEvent(TeamSpeak::uint64 serverConnectionHandlerID,
-                                                                        TeamSpeak::anyID clientID, float distance,
-                                                                        float* volume);
+TRALVONIC_EXPORT void
+ts3plugin_onCustom3dRolloffCalculationClientEvent(TeamSpeak::uint64 serverConnectionHandlerID,
+                                                  TeamSpeak::anyID clientID, float distance, float* volume);
 TRALVONIC_EXPORT void ts3plugin_onEditPlaybackVoiceDataEvent(TeamSpeak::uint64 serverConnectionHandlerID,
                                                              TeamSpeak::anyID clientID, short* samples,
                                                              int sampleCount, int channels);
@@ -84,7 +87,8 @@ TRALVONIC_EXPORT void ts3plugin_onEditPostProcessVoiceDataEvent(TeamSpeak::uint6
                                                                 const unsigned int* channelSpeakerArray,
                                                                 unsigned int* channelFillMask);
 TRALVONIC_EXPORT void ts3plugin_onEditMixedPlaybackVoiceDataEvent(TeamSpeak::uint64 serverConnectionHandlerID,
-                                                                  short* samples, int sampleCount, int channels,
+                                                                  short* samples, int sampleCount,
+                                                                  int channels,
                                                                   const unsigned int* channelSpeakerArray,
                                                                   unsigned int* channelFillMask);
 TRALVONIC_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(TeamSpeak::uint64 serverConnectionHandlerID,

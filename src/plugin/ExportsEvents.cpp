@@ -22,7 +22,8 @@ void ts3plugin_onClientMoveEvent(uint64 serverConnectionHandlerID, anyID clientI
 }
 
 void ts3plugin_onClientMoveMovedEvent(uint64 serverConnectionHandlerID, anyID clientID, uint64 oldChannelID,
-                                      uint64 newChannelID, int, anyID, const char*, const char*, const char*) {
+                                      uint64 newChannelID, int, anyID, const char*, const char*,
+                                      const char*) {
     Guarded([&] {
         TeamSpeakCallback::OnClientMoveEvent(serverConnectionHandlerID, clientID, oldChannelID, newChannelID);
     });
@@ -30,20 +31,23 @@ void ts3plugin_onClientMoveMovedEvent(uint64 serverConnectionHandlerID, anyID cl
 
 void ts3plugin_onClientSelfVariableUpdateEvent(uint64 serverConnectionHandlerID, int flag, const char*,
                                                const char* newValue) {
-    Guarded([&] { TeamSpeakCallback::OnClientSelfVariableUpdateEvent(serverConnectionHandlerID, flag, newValue); });
+    Guarded([&] {
+        TeamSpeakCallback::OnClientSelfVariableUpdateEvent(serverConnectionHandlerID, flag, newValue);
+    });
 }
 
 void ts3plugin_onTalkStatusChangeEvent(uint64 serverConnectionHandlerID, int status, int isReceivedWhisper,
                                        anyID clientID) {
     Guarded([&] {
-        TeamSpeakCallback::OnTalkStatusChangeEvent(serverConnectionHandlerID, status, isReceivedWhisper, clientID);
+        TeamSpeakCallback::OnTalkStatusChangeEvent(serverConnectionHandlerID, status, isReceivedWhisper,
+                                                   clientID);
     });
 }
 
 void ts3plugin_onPermissionOverviewEvent(uint64 serverConnectionHandlerID, uint64 clientDatabaseID,
-                                         uint64 channelID, int overviewType, uint64 overviewID1, uint64 overviewID2,
-                                         unsigned int permissionID, int permissionValue, int permissionNegated,
-                                         int permissionSkip) {
+                                         uint64 channelID, int overviewType, uint64 overviewID1,
+                                         uint64 overviewID2, unsigned int permissionID, int permissionValue,
+                                         int permissionNegated, int permissionSkip) {
     Guarded([&] {
         TeamSpeakCallback::OnPermissionOverviewEvent(serverConnectionHandlerID, clientDatabaseID, channelID,
                                                      overviewType, overviewID1, overviewID2, permissionID,
@@ -68,31 +72,33 @@ int ts3plugin_onServerPermissionErrorEvent(uint64 serverConnectionHandlerID, con
 void ts3plugin_onCustom3dRolloffCalculationClientEvent(uint64 serverConnectionHandlerID, anyID clientID,
                                                        float distance, float* volume) {
     Guarded([&] {
-        TeamSpeakCallback::OnCustom3dRolloffCalculationClientEvent(serverConnectionHandlerID, clientID, distance,
-                                                                   volume);
+        TeamSpeakCallback::OnCustom3dRolloffCalculationClientEvent(serverConnectionHandlerID, clientID,
+                                                                   distance, volume);
     });
 }
 
 void ts3plugin_onEditPlaybackVoiceDataEvent(uint64 serverConnectionHandlerID, anyID clientID, short* samples,
                                             int sampleCount, int channels) {
     Guarded([&] {
-        TeamSpeakCallback::OnEditPlaybackVoiceDataEvent(serverConnectionHandlerID, clientID, samples, sampleCount,
-                                                        channels);
+        TeamSpeakCallback::OnEditPlaybackVoiceDataEvent(serverConnectionHandlerID, clientID, samples,
+                                                        sampleCount, channels);
     });
 }
 
-void ts3plugin_onEditPostProcessVoiceDataEvent(uint64 serverConnectionHandlerID, anyID clientID, short* samples,
-                                               int sampleCount, int channels,
+void ts3plugin_onEditPostProcessVoiceDataEvent(uint64 serverConnectionHandlerID, anyID clientID,
+                                               short* samples, int sampleCount, int channels,
                                                const unsigned int* channelSpeakerArray,
                                                unsigned int* channelFillMask) {
     Guarded([&] {
-        TeamSpeakCallback::OnEditPostProcessVoiceDataEvent(serverConnectionHandlerID, clientID, samples, sampleCount,
-                                                           channels, channelSpeakerArray, channelFillMask);
+        TeamSpeakCallback::OnEditPostProcessVoiceDataEvent(serverConnectionHandlerID, clientID, samples,
+                                                           sampleCount, channels, channelSpeakerArray,
+                                                           channelFillMask);
     });
 }
 
-void ts3plugin_onEditMixedPlaybackVoiceDataEvent(uint64 serverConnectionHandlerID, short* samples, int sampleCount,
-                                                 int channels, const unsigned int* channelSpeakerArray,
+void ts3plugin_onEditMixedPlaybackVoiceDataEvent(uint64 serverConnectionHandlerID, short* samples,
+                                                 int sampleCount, int channels,
+                                                 const unsigned int* channelSpeakerArray,
                                                  unsigned int* channelFillMask) {
     Guarded([&] {
         TeamSpeakCallback::OnEditMixedPlaybackVoiceDataEvent(serverConnectionHandlerID, samples, sampleCount,
@@ -103,7 +109,7 @@ void ts3plugin_onEditMixedPlaybackVoiceDataEvent(uint64 serverConnectionHandlerI
 void ts3plugin_onEditCapturedVoiceDataEvent(uint64 serverConnectionHandlerID, short* samples, int sampleCount,
                                             int channels, int* edited) {
     Guarded([&] {
-        TeamSpeakCallback::OnEditCapturedVoiceDataEvent(serverConnectionHandlerID, samples, sampleCount, channels,
-                                                        edited);
+        TeamSpeakCallback::OnEditCapturedVoiceDataEvent(serverConnectionHandlerID, samples, sampleCount,
+                                                        channels, edited);
     });
 }

@@ -117,7 +117,8 @@ void ts3plugin_initMenus(TeamSpeak::PluginMenuItem*** menuItems, char** menuIcon
     Guarded([&] { *menuItems = TeamSpeakCallback::InitMenus(); });
 }
 
-void ts3plugin_onMenuItemEvent(TeamSpeak::uint64, TeamSpeak::PluginMenuType, int menuItemID, TeamSpeak::uint64) {
+void ts3plugin_onMenuItemEvent(TeamSpeak::uint64, TeamSpeak::PluginMenuType, int menuItemID,
+                               TeamSpeak::uint64) {
     Guarded([menuItemID] { TeamSpeakCallback::OnMenuItemEvent(menuItemID); });
 }
 

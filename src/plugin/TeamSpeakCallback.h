@@ -41,7 +41,8 @@ public:
     static void OnClientMoveEvent(uint64 serverConnectionHandlerId, anyID clientId, uint64 oldChannelId,
                                   uint64 newChannelId);
     // Capture hardware switched on here is reported as switched off to every other instance.
-    static void OnClientSelfVariableUpdateEvent(uint64 serverConnectionHandlerId, int flag, const char* newValue);
+    static void OnClientSelfVariableUpdateEvent(uint64 serverConnectionHandlerId, int flag,
+                                                const char* newValue);
     static void OnTalkStatusChangeEvent(uint64 serverConnectionHandlerId, int status, int isReceivedWhisper,
                                         anyID clientId);
 
@@ -51,23 +52,24 @@ public:
                                                         float distance, float* volume);
     static void OnEditPlaybackVoiceDataEvent(uint64 serverConnectionHandlerId, anyID clientId, short* samples,
                                              int sampleCount, int channels);
-    static void OnEditPostProcessVoiceDataEvent(uint64 serverConnectionHandlerId, anyID clientId, short* samples,
-                                                int sampleCount, int channels,
+    static void OnEditPostProcessVoiceDataEvent(uint64 serverConnectionHandlerId, anyID clientId,
+                                                short* samples, int sampleCount, int channels,
                                                 const unsigned int* channelSpeakerArray,
                                                 unsigned int* channelFillMask);
-    static void OnEditMixedPlaybackVoiceDataEvent(uint64 serverConnectionHandlerId, short* samples, int sampleCount,
-                                                  int channels, const unsigned int* channelSpeakerArray,
+    static void OnEditMixedPlaybackVoiceDataEvent(uint64 serverConnectionHandlerId, short* samples,
+                                                  int sampleCount, int channels,
+                                                  const unsigned int* channelSpeakerArray,
                                                   unsigned int* channelFillMask);
-    static void OnEditCapturedVoiceDataEvent(uint64 serverConnectionHandlerId, short* samples, int sampleCount,
-                                             int channels, int* edited);
+    static void OnEditCapturedVoiceDataEvent(uint64 serverConnectionHandlerId, short* samples,
+                                             int sampleCount, int channels, int* edited);
 
     // --- TeamSpeakCallbackPermissions.cpp ---
     // Raises PermissionOverview; at log level ExtensiveDebug also logs the entries of the two
     // whisper-power permissions (asking the host for their ids only then).
     static void OnPermissionOverviewEvent(uint64 serverConnectionHandlerId, uint64 clientDatabaseId,
-                                          uint64 channelId, int overviewType, uint64 overviewId1, uint64 overviewId2,
-                                          unsigned int permissionId, int permissionValue, int permissionNegated,
-                                          int permissionSkip);
+                                          uint64 channelId, int overviewType, uint64 overviewId1,
+                                          uint64 overviewId2, unsigned int permissionId, int permissionValue,
+                                          int permissionNegated, int permissionSkip);
     static void OnPermissionOverviewFinishedEvent(uint64 serverConnectionHandlerId);
     // Raises PermissionError; always 0, so the host shows its own error as usual.
     static int OnServerPermissionErrorEvent(uint64 serverConnectionHandlerId, const char* errorMessage,

@@ -12,8 +12,9 @@
 
 namespace Tralvonic {
 
-void TeamSpeakCallback::OnCustom3dRolloffCalculationClientEvent(uint64 serverConnectionHandlerId, anyID clientId,
-                                                                float distance, float* volume) {
+void TeamSpeakCallback::OnCustom3dRolloffCalculationClientEvent(uint64 serverConnectionHandlerId,
+                                                                anyID clientId, float distance,
+                                                                float* volume) {
     std::shared_ptr<GameInstance> gameInstance;
     if (Base::TryGetGameInstance(serverConnectionHandlerId, gameInstance)) {
         gameInstance->On3dRolloffCalculation(

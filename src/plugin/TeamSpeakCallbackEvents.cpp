@@ -42,12 +42,13 @@ void TeamSpeakCallback::OnConnectStatusChangeEvent(uint64 serverConnectionHandle
     }
 }
 
-void TeamSpeakCallback::OnClientMoveEvent(uint64 serverConnectionHandlerId, anyID clientId, uint64 oldChannelId,
-                                          uint64 newChannelId) {
+void TeamSpeakCallback::OnClientMoveEvent(uint64 serverConnectionHandlerId, anyID clientId,
+                                          uint64 oldChannelId, uint64 newChannelId) {
     const Server server(serverConnectionHandlerId);
     std::shared_ptr<GameInstance> gameInstance;
     if (TryGetByServerUniqueIdentifier(server, gameInstance)) {
-        gameInstance->OnChannelMove(TeamSpeak::Client(server, clientId), TeamSpeak::Channel(server, oldChannelId),
+        gameInstance->OnChannelMove(TeamSpeak::Client(server, clientId),
+                                    TeamSpeak::Channel(server, oldChannelId),
                                     TeamSpeak::Channel(server, newChannelId));
     }
 }
@@ -70,14 +71,14 @@ void TeamSpeakCallback::OnClientSelfVariableUpdateEvent(uint64 serverConnectionH
     }
 }
 
-void TeamSpeakCallback::OnTalkStatusChangeEvent(uint64 serverConnectionHandlerId, int status, int isReceivedWhisper,
-                                                anyID clientId) {
+void TeamSpeakCallback::OnTalkStatusChangeEvent(uint64 serverConnectionHandlerId, int status,
+                                                int isReceivedWhisper, anyID clientId) {
     const Server server(serverConnectionHandlerId);
     std::shared_ptr<GameInstance> gameInstance;
     if (TryGetByServerUniqueIdentifier(server, gameInstance)) {
         // Talking while the capture is disabled is not talking.
-        gameInstance->OnTalkStatusChange(TeamSpeak::Client(server, clientId), status == TeamSpeak::STATUS_TALKING,
-                                         isReceivedWhisper == 1);
+        gameInstance->OnTalkStatusChange(TeamSpeak::Client(server, clientId),
+                                         status == TeamSpeak::STATUS_TALKING, isReceivedWhisper == 1);
     }
 }
 

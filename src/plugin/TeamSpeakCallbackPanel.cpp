@@ -43,7 +43,8 @@ struct MenuArrayGuard {
 
 } // namespace
 
-char* TeamSpeakCallback::InfoData(uint64 serverConnectionHandlerId, uint64 id, TeamSpeak::PluginItemType type) {
+char* TeamSpeakCallback::InfoData(uint64 serverConnectionHandlerId, uint64 id,
+                                  TeamSpeak::PluginItemType type) {
     const TeamSpeak::Server server(serverConnectionHandlerId);
     std::string text;
     switch (type) {
@@ -75,8 +76,8 @@ TeamSpeak::PluginMenuItem** TeamSpeakCallback::InitMenus() {
     }
     MenuArrayGuard guard{items};
     for (std::size_t i = 0; i < MenuEntries.size(); ++i) {
-        items[i] = TeamSpeak::Base::CreateMenuItem(TeamSpeak::PLUGIN_MENU_TYPE_GLOBAL,
-                                                   static_cast<int>(MenuEntries[i].Id), MenuEntries[i].Text, "");
+        items[i] = TeamSpeak::Base::CreateMenuItem(
+            TeamSpeak::PLUGIN_MENU_TYPE_GLOBAL, static_cast<int>(MenuEntries[i].Id), MenuEntries[i].Text, "");
     }
     guard.Items = nullptr;
     return items;

@@ -19,8 +19,9 @@ constexpr std::string_view NeededWhisperPower = "i_client_needed_whisper_power";
 
 void TeamSpeakCallback::OnPermissionOverviewEvent(uint64 serverConnectionHandlerId, uint64 clientDatabaseId,
                                                   uint64 channelId, int overviewType, uint64 overviewId1,
-                                                  uint64 overviewId2, unsigned int permissionId, int permissionValue,
-                                                  int permissionNegated, int permissionSkip) {
+                                                  uint64 overviewId2, unsigned int permissionId,
+                                                  int permissionValue, int permissionNegated,
+                                                  int permissionSkip) {
     PermissionOverview.Raise(PermissionOverviewEventArgs{permissionId, permissionValue});
     // Two host calls per entry: only worth it when someone reads the line.
     if (Base::CurrentLogLevel() != LogLevel::ExtensiveDebug) {
@@ -34,9 +35,10 @@ void TeamSpeakCallback::OnPermissionOverviewEvent(uint64 serverConnectionHandler
     }
     Logger::LogExtensiveDebug(
         "OnPermissionOverviewEvent | serverConnectionHandlerId " + std::to_string(serverConnectionHandlerId) +
-            " / clientDatabaseId " + std::to_string(clientDatabaseId) + " / channelId " + std::to_string(channelId) +
-            " / overviewType " + std::to_string(overviewType) + " / overviewId1 " + std::to_string(overviewId1) +
-            " / overviewId2 " + std::to_string(overviewId2) + " / permissionId " + std::to_string(permissionId) +
+            " / clientDatabaseId " + std::to_string(clientDatabaseId) + " / channelId " +
+            std::to_string(channelId) + " / overviewType " + std::to_string(overviewType) +
+            " / overviewId1 " + std::to_string(overviewId1) + " / overviewId2 " +
+            std::to_string(overviewId2) + " / permissionId " + std::to_string(permissionId) +
             " / permissionValue " + std::to_string(permissionValue) + " / permissionNegated " +
             std::to_string(permissionNegated) + " / permissionSkip " + std::to_string(permissionSkip),
         LogChannel::Wrapper);
@@ -47,12 +49,12 @@ void TeamSpeakCallback::OnPermissionOverviewFinishedEvent(uint64) {
     Logger::LogExtensiveDebug("OnPermissionOverviewFinishedEvent", LogChannel::Wrapper);
 }
 
-int TeamSpeakCallback::OnServerPermissionErrorEvent(uint64 serverConnectionHandlerId, const char* errorMessage,
-                                                    unsigned int error, const char* returnCode,
-                                                    unsigned int failedPermissionId) {
+int TeamSpeakCallback::OnServerPermissionErrorEvent(uint64 serverConnectionHandlerId,
+                                                    const char* errorMessage, unsigned int error,
+                                                    const char* returnCode, unsigned int failedPermissionId) {
     PermissionError.Raise(PermissionErrorEventArgs{serverConnectionHandlerId, OptionalText(errorMessage),
-                                                   static_cast<TeamSpeak::Error>(error), OptionalText(returnCode),
-                                                   failedPermissionId});
+                                                   static_cast<TeamSpeak::Error>(error),
+                                                   OptionalText(returnCode), failedPermissionId});
     return 0;
 }
 

@@ -39,7 +39,9 @@ TEST_EFFECT_EXPORT std::int32_t Test() {
     return 1;
 }
 
-TEST_EFFECT_EXPORT void RemovePlayer(const char* name) { Record(std::string("RemovePlayer ") + name); }
+TEST_EFFECT_EXPORT void RemovePlayer(const char* name) {
+    Record(std::string("RemovePlayer ") + name);
+}
 
 TEST_EFFECT_EXPORT void SetMuffleIntensity(const char* name, std::int32_t intensity) {
     Record(std::string("SetMuffleIntensity ") + name + " " + std::to_string(intensity));

@@ -30,8 +30,8 @@ public:
     // Loading is passed to the real loader unless the test refuses it.
     bool RefuseLibraries = false;
 
-    MessageBoxResult ShowMessageBox(std::string_view caption, std::string_view text, MessageBoxButtons buttons,
-                                    MessageBoxIcon icon) override {
+    MessageBoxResult ShowMessageBox(std::string_view caption, std::string_view text,
+                                    MessageBoxButtons buttons, MessageBoxIcon icon) override {
         std::lock_guard lock(_mutex);
         _boxes.push_back({std::string(caption), std::string(text), buttons, icon});
         return buttons == MessageBoxButtons::Ok ? MessageBoxResult::Ok : Answer;

@@ -18,7 +18,8 @@ public:
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
         if (_socket < 0 || bind(_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            listen(_socket, 1) != 0 || getsockname(_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            listen(_socket, 1) != 0 ||
+            getsockname(_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
             Release();
             throw std::runtime_error("could not occupy a loopback port");
         }

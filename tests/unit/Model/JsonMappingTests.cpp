@@ -66,10 +66,8 @@ BOOST_DESCRIBE_STRUCT(Sparse, (), (Name, Relay, Level))
 template <>
 inline constexpr Tralvonic::Model::EnumForm Tralvonic::Model::EnumJsonForm<MappingTest::Shade> =
     Tralvonic::Model::EnumForm::Name;
-template <>
-inline constexpr bool Tralvonic::Model::NullReadsAsDefault<MappingTest::Defaults> = true;
-template <>
-inline constexpr bool Tralvonic::Model::NullKeysOmitted<MappingTest::Sparse> = true;
+template <> inline constexpr bool Tralvonic::Model::NullReadsAsDefault<MappingTest::Defaults> = true;
+template <> inline constexpr bool Tralvonic::Model::NullKeysOmitted<MappingTest::Sparse> = true;
 
 namespace {
 
@@ -168,9 +166,11 @@ TEST(JsonMapping, WrongJsonTypesNameTheKeyAndTheValue) {
               "Error reading 'Small': the number 2147483648 is out of range for a signed 32-bit integer");
     EXPECT_EQ(ReadFailure(R"({"Tiny":-1})"),
               "Error reading 'Tiny': the number -1 is out of range for an unsigned 16-bit integer");
-    EXPECT_EQ(ReadFailure(R"({"IsAlive":1})"), "Error reading 'IsAlive': expected a boolean, got the number 1");
+    EXPECT_EQ(ReadFailure(R"({"IsAlive":1})"),
+              "Error reading 'IsAlive': expected a boolean, got the number 1");
     EXPECT_EQ(ReadFailure(R"({"Name":5})"), "Error reading 'Name': expected a string, got the number 5");
-    EXPECT_EQ(ReadFailure(R"({"Tags":"a"})"), "Error reading 'Tags': expected an array, got the string \"a\"");
+    EXPECT_EQ(ReadFailure(R"({"Tags":"a"})"),
+              "Error reading 'Tags': expected an array, got the string \"a\"");
     EXPECT_EQ(ReadFailure(R"({"Range":1e300})"),
               "Error reading 'Range': the number 1e+300 is out of range for a 32-bit float");
     EXPECT_EQ(ReadFailure(R"({"Items":[{},{"Count":"x"}]})"),
@@ -196,7 +196,8 @@ TEST(JsonMapping, NullHandling) {
 
     EXPECT_EQ(ParseJson<Record>(R"({"Volume":0.75})").Volume, std::optional<float>(0.75f));
     // No empty value exists for these, so null is refused rather than guessed.
-    EXPECT_EQ(ReadFailure(R"({"Small":null})"), "Error reading 'Small': expected a signed 32-bit integer, got null");
+    EXPECT_EQ(ReadFailure(R"({"Small":null})"),
+              "Error reading 'Small': expected a signed 32-bit integer, got null");
     EXPECT_NE(ReadFailure(R"({"IsAlive":null})"), "");
     EXPECT_NE(ReadFailure(R"({"Colour":null})"), "");
     EXPECT_NE(ReadFailure(R"({"Fixed":null})"), "");
@@ -215,10 +216,11 @@ TEST(JsonMapping, WritesCompactInDeclarationOrder) {
     record.Name = "a\"b\\\n\x01";
     record.Volume = 1.6f;
     record.Items = {Inner{}};
-    EXPECT_EQ(SerializeJson(record),
-              R"({"Name":"a\"b\\\n\u0001","IsAlive":true,"Small":1,"Big":2,"Tiny":3,"Range":0.5,"Precise":0.25,)"
-              R"("Colour":1,"Shade":"Light","Flags":1,"Tags":["a","b"],"Volume":1.6,"Nested":null,)"
-              R"("Fixed":{"Count":7,"Label":"inner"},"Items":[{"Count":7,"Label":"inner"}]})");
+    EXPECT_EQ(
+        SerializeJson(record),
+        R"({"Name":"a\"b\\\n\u0001","IsAlive":true,"Small":1,"Big":2,"Tiny":3,"Range":0.5,"Precise":0.25,)"
+        R"("Colour":1,"Shade":"Light","Flags":1,"Tags":["a","b"],"Volume":1.6,"Nested":null,)"
+        R"("Fixed":{"Count":7,"Label":"inner"},"Items":[{"Count":7,"Label":"inner"}]})");
 }
 
 TEST(JsonMapping, EnumerationsWrittenAsNamesFallBackToNumbers) {

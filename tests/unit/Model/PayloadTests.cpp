@@ -26,16 +26,15 @@ using namespace Tralvonic::Model;
 using TeamSpeak::TSVector;
 
 // The parameter of a message from the game, read as the dispatch reads it.
-template <class Record>
-Record Receive(std::string_view parameter) {
+template <class Record> Record Receive(std::string_view parameter) {
     const auto command = PluginCommand::Read(R"({"Command":8,"Parameter":)" + std::string(parameter) + "}");
-    if (!command) throw std::runtime_error("no envelope");
+    if (!command)
+        throw std::runtime_error("no envelope");
     return command->ConvertParameter<Record>();
 }
 
 // Through an envelope and back, as if the plugin had sent the record to itself.
-template <class Record>
-Record RoundTrip(const Record& record) {
+template <class Record> Record RoundTrip(const Record& record) {
     const PluginCommand sent(Command::PluginState, "srv", record);
     return PluginCommand::Read(sent.ToJson())->ConvertParameter<Record>();
 }
@@ -133,7 +132,8 @@ TEST(PhoneAndMegaphoneRecords, OptionalValuesStayAbsent) {
     EXPECT_TRUE(phone.Direct);
     EXPECT_TRUE(phone.RelayedBy.empty());
     // Without a signal strength the update ends the call, so absence must survive reading.
-    EXPECT_EQ(Receive<PhoneCommunication>(R"({"Name":"Bob","SignalStrength":null})").SignalStrength, std::nullopt);
+    EXPECT_EQ(Receive<PhoneCommunication>(R"({"Name":"Bob","SignalStrength":null})").SignalStrength,
+              std::nullopt);
     EXPECT_THROW(Receive<PhoneCommunication>(R"({"SignalStrength":2.5})"), JsonError);
 
     const auto megaphone = Receive<MegaphoneCommunication>(R"({"name":"Bob","volume":2.0})");
@@ -142,17 +142,24 @@ TEST(PhoneAndMegaphoneRecords, OptionalValuesStayAbsent) {
 }
 
 TEST(SoundRecord, NullTextReadsAsBlank) {
-    EXPECT_EQ(Receive<Sound>(R"({"filename":"click","isLoop":true,"Handle":null})"), (Sound{"click", true, ""}));
+    EXPECT_EQ(Receive<Sound>(R"({"filename":"click","isLoop":true,"Handle":null})"),
+              (Sound{"click", true, ""}));
 }
 
 TEST(PayloadRecords, WhatIsWrittenReadsBackUnchanged) {
     const PlayerState player{"Bob", TSVector(0.1f, -2.0f, 1e-3f), 12.5f, false, 1.6f, true, MuffleEffect{0}};
     EXPECT_EQ(RoundTrip(player), player);
     const SelfState self{TSVector(1.0f, 2.0f, 3.0f), 359.9f, 7.0f, false, EchoEffect{50, 0.75f, 10}};
-    EXPECT_EQ(RoundTrip(BulkUpdate{{player, PlayerState{}}, self}), (BulkUpdate{{player, PlayerState{}}, self}));
-    const RadioCommunication radio{
-        "R", RadioType::Distributed | RadioType::UltraShortRange, RadioType::ShortRange, true, 0.3f, true, true,
-        {"A", "B"}};
+    EXPECT_EQ(RoundTrip(BulkUpdate{{player, PlayerState{}}, self}),
+              (BulkUpdate{{player, PlayerState{}}, self}));
+    const RadioCommunication radio{"R",
+                                   RadioType::Distributed | RadioType::UltraShortRange,
+                                   RadioType::ShortRange,
+                                   true,
+                                   0.3f,
+                                   true,
+                                   true,
+                                   {"A", "B"}};
     EXPECT_EQ(RoundTrip(radio), radio);
     const PhoneCommunication phone{"P", 20, 1.25f, false, {"X"}};
     EXPECT_EQ(RoundTrip(phone), phone);

@@ -2,10 +2,10 @@
 // game parses them.
 
 #include "Model/InstanceState.h"
+#include "Model/PlayerState.h"
 #include "Model/PluginCommand.h"
 #include "Model/PluginError.h"
 #include "Model/PluginState.h"
-#include "Model/PlayerState.h"
 #include "Model/RadioTrafficState.h"
 #include "Model/SoundState.h"
 #include "Model/TalkingState.h"
@@ -22,7 +22,8 @@ using namespace Tralvonic::Model;
 
 PluginCommand ReadEnvelope(std::string_view text) {
     auto command = PluginCommand::Read(text);
-    if (!command) throw std::runtime_error("no envelope");
+    if (!command)
+        throw std::runtime_error("no envelope");
     return *command;
 }
 
@@ -107,16 +108,18 @@ TEST(PluginCommand, TextThatIsNotAnEnvelopeFailsWithADescription) {
 
 TEST(PluginCommand, ConvertParameterFailsOnMissingNullOrMistypedParameter) {
     EXPECT_THROW(ReadEnvelope(R"({"Command":8})").ConvertParameter<PlayerState>(), JsonError);
-    EXPECT_THROW(ReadEnvelope(R"({"Command":8,"Parameter":null})").ConvertParameter<PlayerState>(), JsonError);
+    EXPECT_THROW(ReadEnvelope(R"({"Command":8,"Parameter":null})").ConvertParameter<PlayerState>(),
+                 JsonError);
     try {
-        ReadEnvelope(R"({"Command":8,"Parameter":{"Name":"Bob","voiceRange":"far"}})").ConvertParameter<PlayerState>();
+        ReadEnvelope(R"({"Command":8,"Parameter":{"Name":"Bob","voiceRange":"far"}})")
+            .ConvertParameter<PlayerState>();
         FAIL() << "a string voice range was accepted";
     } catch (const JsonError& error) {
         EXPECT_EQ(error.Path(), "Parameter.VoiceRange");
     }
     // Keys the record does not have are ignored and missing ones keep the defaults.
-    const auto player =
-        ReadEnvelope(R"({"Command":8,"Parameter":{"Name":"Bob","Unknown":[]}})").ConvertParameter<PlayerState>();
+    const auto player = ReadEnvelope(R"({"Command":8,"Parameter":{"Name":"Bob","Unknown":[]}})")
+                            .ConvertParameter<PlayerState>();
     PlayerState expected;
     expected.Name = "Bob";
     EXPECT_EQ(player, expected);
@@ -134,19 +137,24 @@ TEST(PluginCommand, RecordParameterIsConvertedAtConstruction) {
 }
 
 TEST(PluginError, WrittenBareWithNullsInKeyOrder) {
-    EXPECT_EQ(SerializeJson(PluginError(Error::AlreadyInGame)), R"({"Error":3,"Message":null,"ServerIdentifier":null})");
-    EXPECT_EQ(SerializeJson(PluginError(Error::InvalidJson)), R"({"Error":1,"Message":null,"ServerIdentifier":null})");
+    EXPECT_EQ(SerializeJson(PluginError(Error::AlreadyInGame)),
+              R"({"Error":3,"Message":null,"ServerIdentifier":null})");
+    EXPECT_EQ(SerializeJson(PluginError(Error::InvalidJson)),
+              R"({"Error":1,"Message":null,"ServerIdentifier":null})");
     // The server identifier is the second argument but the last key.
-    EXPECT_EQ(SerializeJson(PluginError(Error::InvalidValue, "srv", "PlayerState.VolumeOverride has to be >= 0f and <= 1.6f")),
-              R"({"Error":6,"Message":"PlayerState.VolumeOverride has to be >= 0f and <= 1.6f","ServerIdentifier":"srv"})");
+    EXPECT_EQ(
+        SerializeJson(PluginError(Error::InvalidValue, "srv",
+                                  "PlayerState.VolumeOverride has to be >= 0f and <= 1.6f")),
+        R"({"Error":6,"Message":"PlayerState.VolumeOverride has to be >= 0f and <= 1.6f","ServerIdentifier":"srv"})");
     EXPECT_EQ(SerializeJson(PluginError(Error::ChannelNotAvailable, "srv", std::nullopt)),
               R"({"Error":4,"Message":null,"ServerIdentifier":"srv"})");
 }
 
 TEST(PluginState, CarriesTheVersionAndTheCountGiven) {
     EXPECT_EQ(SerializeJson(PluginState(1)), R"({"Version":"3.1.2","ActiveInstances":1})");
-    EXPECT_EQ(PluginCommand(Command::PluginState, "srv", PluginState(0)).ToJson(),
-              R"({"Command":0,"ServerUniqueIdentifier":"srv","Parameter":{"Version":"3.1.2","ActiveInstances":0}})");
+    EXPECT_EQ(
+        PluginCommand(Command::PluginState, "srv", PluginState(0)).ToJson(),
+        R"({"Command":0,"ServerUniqueIdentifier":"srv","Parameter":{"Version":"3.1.2","ActiveInstances":0}})");
 }
 
 TEST(InstanceState, FlagsFollowTheState) {
@@ -161,9 +169,11 @@ TEST(InstanceState, FlagsFollowTheState) {
 }
 
 TEST(OutgoingRecords, WrittenWithExactKeysAndOrder) {
-    EXPECT_EQ(SerializeJson(TalkingState{"Jürgen \"J\"", false}), R"({"Name":"Jürgen \"J\"","IsTalking":false})");
-    EXPECT_EQ(SerializeJson(SoundState{true, false, false, true}),
-              R"({"IsMicrophoneMuted":true,"IsMicrophoneEnabled":false,"IsSoundMuted":false,"IsSoundEnabled":true})");
+    EXPECT_EQ(SerializeJson(TalkingState{"Jürgen \"J\"", false}),
+              R"({"Name":"Jürgen \"J\"","IsTalking":false})");
+    EXPECT_EQ(
+        SerializeJson(SoundState{true, false, false, true}),
+        R"({"IsMicrophoneMuted":true,"IsMicrophoneEnabled":false,"IsSoundMuted":false,"IsSoundEnabled":true})");
     // Without a relay the key is left out rather than written as null.
     EXPECT_EQ(SerializeJson(RadioTrafficState{"Bob", true, true, std::nullopt}),
               R"({"Name":"Bob","IsSending":true,"IsPrimaryChannel":true})");

@@ -25,8 +25,10 @@ TEST_F(CallCheck, SuccessCodesPassWithoutALogLine) {
 }
 
 TEST_F(CallCheck, FailureLogsNameCodeUnitAndLineOfTheCaller) {
-    EXPECT_FALSE(Base::Check(1)); const auto undefinedLine = __LINE__;
-    EXPECT_FALSE(Base::Check(0x200)); const auto clientLine = __LINE__;
+    EXPECT_FALSE(Base::Check(1));
+    const auto undefinedLine = __LINE__;
+    EXPECT_FALSE(Base::Check(0x200));
+    const auto clientLine = __LINE__;
 
     auto entries = sim.LogEntries();
     ASSERT_EQ(entries.size(), 2u);

@@ -36,7 +36,8 @@ protected:
     }
     std::vector<std::string> SentLists() const {
         const auto call = sim.LastCall("requestClientSetWhisperList");
-        return call ? std::vector<std::string>{call->Argument(2), call->Argument(3)} : std::vector<std::string>{};
+        return call ? std::vector<std::string>{call->Argument(2), call->Argument(3)}
+                    : std::vector<std::string>{};
     }
 };
 
@@ -52,8 +53,8 @@ TEST_F(ClientWhisperTargets, AnEmptyListBecomesTheTerminatorAloneAndATerminatedO
     Me().SetWhisperTargets(std::vector<uint64>{ingame, 0}, std::vector<anyID>{});
 
     EXPECT_THAT(SentLists(), ElementsAre("[" + std::to_string(ingame) + ", 0]", "[0]"));
-    EXPECT_THAT(PluginLines(), ElementsAre("SetWhisperTargets | Channel: " + std::to_string(ingame) +
-                                           ", 0 | Clients: 0"));
+    EXPECT_THAT(PluginLines(),
+                ElementsAre("SetWhisperTargets | Channel: " + std::to_string(ingame) + ", 0 | Clients: 0"));
     auto whispers = tab.Whispers(me);
     ASSERT_TRUE(whispers);
     EXPECT_THAT(whispers->Channels, Optional(ElementsAre(ingame)));

@@ -58,8 +58,10 @@ TEST_F(HostConverters, NonAsciiTextSurvivesTheRoundTrip) {
 TEST_F(HostConverters, IdListsAreReadInOrderWithoutTheTerminator) {
     auto* clients = memory().AllocateZeroTerminated(std::vector<anyID>{7, 3, 65535});
     auto* channels = memory().AllocateZeroTerminated(std::vector<uint64>{1ull << 40, 2});
-    auto doubled = Base::GetUshortArray(clients, [](anyID id) { return 2 * static_cast<int>(id); }, true);
-    auto texts = Base::GetUlongArray(channels, [](uint64 id) { return std::to_string(id); }, true);
+    auto doubled = Base::GetUshortArray(
+        clients, [](anyID id) { return 2 * static_cast<int>(id); }, true);
+    auto texts = Base::GetUlongArray(
+        channels, [](uint64 id) { return std::to_string(id); }, true);
 
     EXPECT_EQ(doubled, (std::vector<int>{14, 6, 131070}));
     EXPECT_EQ(texts, (std::vector<std::string>{"1099511627776", "2"}));
@@ -67,24 +69,33 @@ TEST_F(HostConverters, IdListsAreReadInOrderWithoutTheTerminator) {
 }
 
 TEST_F(HostConverters, EmptyAndNullListsYieldNothing) {
-    auto identity = [](anyID id) { return id; };
+    auto identity = [](anyID id) {
+        return id;
+    };
     EXPECT_TRUE(Base::GetUshortArray(nullptr, identity, true).empty());
     EXPECT_EQ(sim.CallCount("freeMemory"), 0u);
 
     // A list that holds only its terminator is still the host's block to free.
-    EXPECT_TRUE(Base::GetUshortArray(memory().AllocateZeroTerminated(std::vector<anyID>{}), identity, true).empty());
-    EXPECT_TRUE(Base::GetUlongArray(memory().AllocateZeroTerminated(std::vector<uint64>{}),
-                                    [](uint64 id) { return id; }, true)
-                    .empty());
+    EXPECT_TRUE(
+        Base::GetUshortArray(memory().AllocateZeroTerminated(std::vector<anyID>{}), identity, true).empty());
+    EXPECT_TRUE(
+        Base::GetUlongArray(
+            memory().AllocateZeroTerminated(std::vector<uint64>{}), [](uint64 id) { return id; }, true)
+            .empty());
     ExpectAllReturnedOnce();
 }
 
 TEST_F(HostConverters, ListIsLeftToTheCallerWithoutFreeAndFreedEvenWhenMakeThrows) {
     auto* kept = memory().AllocateZeroTerminated(std::vector<anyID>{1, 2});
-    EXPECT_EQ(Base::GetUshortArray(kept, [](anyID id) { return id; }, false).size(), 2u);
+    EXPECT_EQ(Base::GetUshortArray(
+                  kept, [](anyID id) { return id; }, false)
+                  .size(),
+              2u);
     EXPECT_TRUE(memory().IsOutstanding(kept));
 
-    auto throwing = [](anyID id) -> anyID { throw std::runtime_error(std::to_string(id)); };
+    auto throwing = [](anyID id) -> anyID {
+        throw std::runtime_error(std::to_string(id));
+    };
     EXPECT_THROW(Base::GetUshortArray(kept, throwing, true), std::runtime_error);
     ExpectAllReturnedOnce();
 }

@@ -47,7 +47,8 @@ protected:
         Logger::LogExtensive("extensive", LogChannel::Base);
         Logger::LogExtensiveDebug("extensive debug", LogChannel::Base);
         std::vector<std::string> messages;
-        for (const auto& entry : _sim.LogEntries()) messages.push_back(entry.Message);
+        for (const auto& entry : _sim.LogEntries())
+            messages.push_back(entry.Message);
         return messages;
     }
 

@@ -43,7 +43,8 @@ TEST(PlatformTest, WithoutADisplayABoxIsLoggedAndAnsweredNo) {
     Sim::SimulatedClient host;
     TeamSpeak::Base::SetFunctions(host.Functions());
     NativePlatform native;
-    EXPECT_EQ(native.ShowMessageBox("Tralvonic", "Question?", MessageBoxButtons::YesNo, MessageBoxIcon::Information),
+    EXPECT_EQ(native.ShowMessageBox("Tralvonic", "Question?", MessageBoxButtons::YesNo,
+                                    MessageBoxIcon::Information),
               MessageBoxResult::No);
     EXPECT_EQ(native.ShowMessageBox("Tralvonic", "Note", MessageBoxButtons::Ok, MessageBoxIcon::Error),
               MessageBoxResult::Ok);
@@ -60,7 +61,8 @@ TEST(PlatformTest, AnInstalledPlatformReplacesTheNativeOneForItsScope) {
     {
         Testing::ScopedPlatform installed(fake);
         EXPECT_EQ(&Platform::Current(), &fake);
-        EXPECT_EQ(Platform::Current().ShowMessageBox("C", "T", MessageBoxButtons::YesNo, MessageBoxIcon::Information),
+        EXPECT_EQ(Platform::Current().ShowMessageBox("C", "T", MessageBoxButtons::YesNo,
+                                                     MessageBoxIcon::Information),
                   MessageBoxResult::Yes);
     }
     EXPECT_NE(&Platform::Current(), &fake);

@@ -50,7 +50,8 @@ protected:
 
     bool Logged(const std::string& message) const {
         const auto log = _host.LogEntries();
-        return std::any_of(log.begin(), log.end(), [&](const Sim::LogEntry& entry) { return entry.Message == message; });
+        return std::any_of(log.begin(), log.end(),
+                           [&](const Sim::LogEntry& entry) { return entry.Message == message; });
     }
 
     Sim::SimulatedClient _host;
@@ -92,10 +93,11 @@ TEST_F(PluginStartTest, MissingEffectLibraryShowsOnlyTheCorruptInstallationBox) 
     EXPECT_EQ(boxes[0].Caption, "Tralvonic");
     EXPECT_EQ(boxes[0].Buttons, MessageBoxButtons::Ok);
     EXPECT_EQ(boxes[0].Icon, MessageBoxIcon::Error);
-    EXPECT_EQ(boxes[0].Text, "The installation of Tralvonic is corrupt. A critical library file is missing, which is "
-                             "needed for voice distortion operations.\r\n\r\nPlease close TeamSpeak and try installing "
-                             "Tralvonic one more time. If you still run into this issue, please contact us through our "
-                             "Discord for support.");
+    EXPECT_EQ(boxes[0].Text,
+              "The installation of Tralvonic is corrupt. A critical library file is missing, which is "
+              "needed for voice distortion operations.\r\n\r\nPlease close TeamSpeak and try installing "
+              "Tralvonic one more time. If you still run into this issue, please contact us through our "
+              "Discord for support.");
     EXPECT_TRUE(_platform.SoftwareQueries().empty());
     // Nothing else is started and the settings are not read.
     EXPECT_EQ(Base::WebSocket(), nullptr);
@@ -113,9 +115,11 @@ TEST_F(PluginStartTest, UnloadableLibraryWithoutItsRuntimeOffersTheRuntimeDownlo
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Buttons, MessageBoxButtons::YesNo);
     EXPECT_EQ(boxes[0].Icon, MessageBoxIcon::Information);
-    EXPECT_EQ(boxes[0].Text, "Tralvonic needs \"" + std::string(Platform::RuntimeName()) +
-                                 "\" to run, but it seems like you don't have it installed.\r\n\r\nDownload now?");
-    EXPECT_EQ(_platform.OpenedAddresses(), std::vector<std::string>{std::string(Platform::RuntimeDownloadAddress())});
+    EXPECT_EQ(boxes[0].Text,
+              "Tralvonic needs \"" + std::string(Platform::RuntimeName()) +
+                  "\" to run, but it seems like you don't have it installed.\r\n\r\nDownload now?");
+    EXPECT_EQ(_platform.OpenedAddresses(),
+              std::vector<std::string>{std::string(Platform::RuntimeDownloadAddress())});
     EXPECT_EQ(Base::WebSocket(), nullptr);
 }
 
@@ -141,7 +145,8 @@ TEST_F(PluginStartTest, UnloadableLibraryWithItsRuntimePresentFailsSilently) {
 TEST_F(PluginStartTest, AnAddressInUseLeavesThePluginRunningWithoutAGameLink) {
     const Testing::OccupiedPort taken;
     InstallEffectLibrary();
-    WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:)" + std::to_string(taken.Port()) + R"("})");
+    WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:)" + std::to_string(taken.Port()) +
+                  R"("})");
 
     EXPECT_EQ(Base::OnPluginStart(), 0);
     auto webSocket = Base::WebSocket();

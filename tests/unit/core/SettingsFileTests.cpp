@@ -72,7 +72,8 @@ protected:
 
     std::vector<std::string> Messages() const {
         std::vector<std::string> messages;
-        for (const auto& entry : _sim.LogEntries()) messages.push_back(entry.Message);
+        for (const auto& entry : _sim.LogEntries())
+            messages.push_back(entry.Message);
         return messages;
     }
 
@@ -124,7 +125,8 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndIsNotCreated) {
 }
 
 TEST_F(SettingsFile, BrokenFilesGiveDefaultsAndAreLeftUntouched) {
-    for (const std::string text : {"", "null", "{\"LogLevel\":", "[1,2]", "{\"InstanceTimeout\":\"6\"}", "\"x\""}) {
+    for (const std::string text :
+         {"", "null", "{\"LogLevel\":", "[1,2]", "{\"InstanceTimeout\":\"6\"}", "\"x\""}) {
         ExpectRejected(text);
     }
 }
@@ -275,9 +277,11 @@ TEST(CurrentConfiguration, SnapshotsAreNeverTorn) {
             }
         });
     }
-    for (int i = 1; i < 2000; ++i) Base::SetConfiguration(consistent(i));
+    for (int i = 1; i < 2000; ++i)
+        Base::SetConfiguration(consistent(i));
     stop = true;
-    for (auto& reader : readers) reader.join();
+    for (auto& reader : readers)
+        reader.join();
     EXPECT_EQ(torn.load(), 0);
     Base::SetConfiguration(Configuration{});
 }

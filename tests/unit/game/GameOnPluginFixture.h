@@ -30,7 +30,8 @@ namespace Tralvonic::Test {
 class GameScript {
 public:
     explicit GameScript(const std::string& url) {
-        _process = std::make_unique<ChildProcess>(std::vector<std::string>{"node", ScriptPath("client.js").string(), url});
+        _process = std::make_unique<ChildProcess>(
+            std::vector<std::string>{"node", ScriptPath("client.js").string(), url});
         const auto opened = _process->ReadLine(ClientTimeout);
         IsOpen = opened && opened->starts_with("open ");
     }
@@ -51,7 +52,8 @@ public:
     }
 
     // The next message of the command with that number.
-    std::optional<std::string> WaitForCommand(int command, std::chrono::milliseconds timeout = ClientTimeout) {
+    std::optional<std::string> WaitForCommand(int command,
+                                              std::chrono::milliseconds timeout = ClientTimeout) {
         const std::string prefix = R"({"Command":)" + std::to_string(command) + ",";
         return WaitFor([&](const std::string& text) { return text.starts_with(prefix); }, timeout);
     }
@@ -118,7 +120,8 @@ protected:
         return game;
     }
 
-    static std::string Initiate(const std::string& name, std::uint64_t channel, const std::string& extra = "") {
+    static std::string Initiate(const std::string& name, std::uint64_t channel,
+                                const std::string& extra = "") {
         return R"({"Command":1,"Parameter":{"ServerUniqueIdentifier":")" + std::string(ServerUid) +
                R"(","Name":")" + name + R"(","ChannelId":)" + std::to_string(channel) + extra + "}}";
     }

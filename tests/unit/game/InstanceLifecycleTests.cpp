@@ -157,7 +157,8 @@ TEST_F(InstanceLifecycle, OtherClientsEnteringAndLeavingTheChannel) {
     ASSERT_TRUE(game->WaitForText(InstanceStateMessage(2)));
 
     Server->MoveClient(Bob, Ingame);
-    EXPECT_TRUE(WaitForHostLog("Client Bob joined instance channel, but we don't have a PlayerState for him"));
+    EXPECT_TRUE(
+        WaitForHostLog("Client Bob joined instance channel, but we don't have a PlayerState for him"));
     const auto position = Server->PositionOf(Bob);
     ASSERT_TRUE(position.has_value());
     EXPECT_EQ(position->x, 0.0f);
@@ -167,8 +168,9 @@ TEST_F(InstanceLifecycle, OtherClientsEnteringAndLeavingTheChannel) {
     Server->MoveClient(Bob, Ingame);
     ASSERT_TRUE(Sim.WaitForEvents());
     Server->ClientLeaves(Bob);
-    EXPECT_TRUE(WaitForHostLog("A client (" + std::to_string(Bob) +
-                               ") left the TeamSpeak server or switched to an unsubscribed channel - can't reset him"));
+    EXPECT_TRUE(WaitForHostLog(
+        "A client (" + std::to_string(Bob) +
+        ") left the TeamSpeak server or switched to an unsubscribed channel - can't reset him"));
 }
 
 TEST_F(InstanceLifecycle, ForceSilencedInstanceChannelIsReportedInTheChat) {
@@ -179,7 +181,8 @@ TEST_F(InstanceLifecycle, ForceSilencedInstanceChannelIsReportedInTheChat) {
     game->Send(Initiate("Player", Ingame));
     ASSERT_TRUE(game->WaitForText(InstanceStateMessage(2)));
     EXPECT_TRUE(Sim.WaitFor([&] { return !Sim.ChatMessages().empty(); }));
-    EXPECT_THAT(Sim.ChatMessages(), ::testing::Contains(::testing::HasSubstr("Ingame channel is currently force silenced.")));
+    EXPECT_THAT(Sim.ChatMessages(),
+                ::testing::Contains(::testing::HasSubstr("Ingame channel is currently force silenced.")));
 }
 
 TEST_F(InstanceLifecycle, FailuresAtConnectAreReportedAndTheInstanceLeaves) {
@@ -201,7 +204,8 @@ TEST_F(InstanceLifecycle, FailuresAtConnectAreReportedAndTheInstanceLeaves) {
     EXPECT_TRUE(HostLogHas("Couldn't find a channel with ID 999"));
 
     game->Send(Initiate("Player", SwissSub, R"(,"SwissChannelIds":[)" + std::to_string(Swiss) + "]"));
-    EXPECT_TRUE(game->WaitForText(ErrorMessage(InvalidValue, R"("Ingame channel can't be a swiss channel")")));
+    EXPECT_TRUE(
+        game->WaitForText(ErrorMessage(InvalidValue, R"("Ingame channel can't be a swiss channel")")));
     EXPECT_TRUE(game->WaitForCommand(ResetCommand));
     EXPECT_TRUE(game->WaitForText(PluginStateMessage(0)));
 
@@ -255,7 +259,8 @@ TEST_F(InstanceLifecycle, AnInstanceResetsOnlyOnceAndWithoutAConnectionOnlyLeave
     // Never connected: nothing to give back on TeamSpeak, but the game hears of the reset.
     EXPECT_TRUE(game->WaitForText(ServerCommand(ResetCommand)));
     EXPECT_TRUE(game->WaitForText(PluginStateMessage(0)));
-    const auto movesAndRenames = Sim.CallCount("requestClientMove") + Sim.CallCount("setClientSelfVariableAsString");
+    const auto movesAndRenames =
+        Sim.CallCount("requestClientMove") + Sim.CallCount("setClientSelfVariableAsString");
 
     // The stop finds nothing left to reset.
     Driver->Shutdown();
@@ -264,7 +269,8 @@ TEST_F(InstanceLifecycle, AnInstanceResetsOnlyOnceAndWithoutAConnectionOnlyLeave
         resets += entry.Message.find("will be reset...") != std::string::npos;
     }
     EXPECT_EQ(resets, 1u);
-    EXPECT_EQ(Sim.CallCount("requestClientMove") + Sim.CallCount("setClientSelfVariableAsString"), movesAndRenames);
+    EXPECT_EQ(Sim.CallCount("requestClientMove") + Sim.CallCount("setClientSelfVariableAsString"),
+              movesAndRenames);
 }
 
 TEST_F(InstanceLifecycle, AGameThatAnswersPingsKeepsItsInstance) {

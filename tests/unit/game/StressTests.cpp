@@ -70,7 +70,8 @@ TEST_F(Stress, GamesHostEventsAndAudioTogetherNeitherRaceNorDeadlock) {
                 const auto ingame = *server->FindChannel("Ingame");
                 const auto lobby = *server->FindChannel("Lobby");
                 server->MoveClient(bob, round % 2 == 0 ? ingame : lobby);
-                server->SetTalking(bob, round % 3 == 0 ? TeamSpeak::STATUS_TALKING : TeamSpeak::STATUS_NOT_TALKING);
+                server->SetTalking(bob, round % 3 == 0 ? TeamSpeak::STATUS_TALKING
+                                                       : TeamSpeak::STATUS_NOT_TALKING);
                 server->UpdateOwnVariable(TeamSpeak::CLIENT_INPUT_HARDWARE, round % 2 == 0 ? "1" : "0");
                 server->UpdateOwnVariable(TeamSpeak::CLIENT_OUTPUT_MUTED, round % 4 == 0 ? "1" : "0");
             }

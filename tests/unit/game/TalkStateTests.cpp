@@ -24,16 +24,15 @@ protected:
         ASSERT_TRUE(Game->WaitForText(InstanceStateMessage(2)));
         Server->MoveClient(Bob, Ingame);
         ASSERT_TRUE(Sim.WaitForEvents());
-        Game->Send(ServerCommand(9, R"({"PlayerStates":[{"Name":"Bob","Position":{"X":30,"Y":0,"Z":0},"VoiceRange":10}],)"
-                                    R"("SelfState":{"VoiceRange":8}})"));
+        Game->Send(ServerCommand(
+            9, R"({"PlayerStates":[{"Name":"Bob","Position":{"X":30,"Y":0,"Z":0},"VoiceRange":10}],)"
+               R"("SelfState":{"VoiceRange":8}})"));
         // Messages of one game are handled in order: once the ping is answered, Bob is bound.
         Game->Send(ServerCommand(3));
         ASSERT_TRUE(Game->WaitForText(ServerCommand(4)));
     }
 
-    void Capture(int edited) {
-        Driver->Audio().Capture(Server->Handler(), std::vector<short>(960), edited);
-    }
+    void Capture(int edited) { Driver->Audio().Capture(Server->Handler(), std::vector<short>(960), edited); }
 
     static std::string TalkState(const std::string& name, bool isTalking) {
         return R"({"Command":11,"ServerUniqueIdentifier":"game-server-uid=","Parameter":{"Name":")" + name +
@@ -72,8 +71,9 @@ TEST_F(TalkStates, OtherPlayersAreReportedOnEveryChangeAndPlacedWhenTheyStart) {
     Server->SetTalking(Bob, TeamSpeak::STATUS_TALKING);
     Server->SetTalking(Bob, TeamSpeak::STATUS_TALKING_WHILE_DISABLED);
     ASSERT_TRUE(Sim.WaitForEvents());
-    EXPECT_THAT(TalkMessagesUntil(ServerCommand(4)),
-                ::testing::ElementsAre(TalkState("Bob", true), TalkState("Bob", true), TalkState("Bob", false)));
+    EXPECT_THAT(
+        TalkMessagesUntil(ServerCommand(4)),
+        ::testing::ElementsAre(TalkState("Bob", true), TalkState("Bob", true), TalkState("Bob", false)));
     // Out of range, but placed again each time he starts.
     EXPECT_EQ(Sim.CallCount("channelset3DAttributes"), placementsBefore + 2);
 }

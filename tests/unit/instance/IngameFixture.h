@@ -53,7 +53,8 @@ protected:
     }
 
     // Initiates the instance for `serverUniqueIdentifier` and forgets the calls made so far.
-    void Start(std::string serverUniqueIdentifier = "uid-alpha", std::vector<std::uint64_t> swissChannelIds = {}) {
+    void Start(std::string serverUniqueIdentifier = "uid-alpha",
+               std::vector<std::uint64_t> swissChannelIds = {}) {
         Model::GameInstanceSettings settings;
         settings.ServerUniqueIdentifier = std::move(serverUniqueIdentifier);
         settings.ChannelId = ingame;
@@ -110,7 +111,8 @@ protected:
         return false;
     }
 
-    static void ExpectVector(const std::optional<TeamSpeak::TS3_VECTOR>& actual, TeamSpeak::TSVector expected) {
+    static void ExpectVector(const std::optional<TeamSpeak::TS3_VECTOR>& actual,
+                             TeamSpeak::TSVector expected) {
         ASSERT_TRUE(actual.has_value());
         EXPECT_NEAR(actual->x, expected.X, 1e-4f);
         EXPECT_NEAR(actual->y, expected.Y, 1e-4f);

@@ -19,9 +19,9 @@ TEST_F(Proximity, BulkSequenceAppliesEveryPlayerBeforeTheOneRecalculation) {
     const anyID anna = Join("Anna");
     const anyID ben = Join("Ben");
     const anyID carl = Join("Carl");
-    instance->OnPlayerStateUpdate(Player("Anna", {3, 4, 5}, 10));  // 7.07 away: both hear each other
-    instance->OnPlayerStateUpdate(Player("Ben", {0, 30, 0}, 50));   // the user hears him, not he the user
-    instance->OnPlayerStateUpdate(Player("Carl", {-5, 0, 0}, 2));   // he hears the user, not the user him
+    instance->OnPlayerStateUpdate(Player("Anna", {3, 4, 5}, 10)); // 7.07 away: both hear each other
+    instance->OnPlayerStateUpdate(Player("Ben", {0, 30, 0}, 50)); // the user hears him, not he the user
+    instance->OnPlayerStateUpdate(Player("Carl", {-5, 0, 0}, 2)); // he hears the user, not the user him
     EXPECT_EQ(sim.CallCount("channelset3DAttributes"), 0u);
     EXPECT_EQ(WhisperRequests(), 0u);
 

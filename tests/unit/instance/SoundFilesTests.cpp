@@ -63,10 +63,21 @@ TEST_F(SoundFileLookup, NamesLeavingTheSoundFolderAreRefusedEvenWhenTheTargetExi
     SoundFolders::WriteWave(folders.Root() / "outside.wav");
     const std::string absolute = (folders.Root() / "outside").string();
     const std::vector<std::string> unsafe{
-        "../settings",       "..\\settings",     "weapons/../../settings", "weapons\\..\\..\\settings",
-        "../../outside",     absolute,           "\\\\server\\share\\shot", "\\settings",
-        "C:\\Windows\\shot", "c:shot",           "shot:stream",            "..",
-        ".. /settings",      "... \\settings",   std::string("shot\0/../../x", 13),
+        "../settings",
+        "..\\settings",
+        "weapons/../../settings",
+        "weapons\\..\\..\\settings",
+        "../../outside",
+        absolute,
+        "\\\\server\\share\\shot",
+        "\\settings",
+        "C:\\Windows\\shot",
+        "c:shot",
+        "shot:stream",
+        "..",
+        ".. /settings",
+        "... \\settings",
+        std::string("shot\0/../../x", 13),
     };
     for (const auto& filename : unsafe) {
         SCOPED_TRACE(filename);
@@ -94,8 +105,8 @@ TEST_F(SoundFileLookup, PacksThatAreNotPlainFolderNamesAreRefused) {
 }
 
 TEST_F(SoundFileLookup, OrdinaryNamesAreNotRefused) {
-    for (const std::string filename : {"shot", "weapons/shot", "weapons\\shot", "./shot", "..hidden", "shot..v2",
-                                       "sp ace", "ünïcode"}) {
+    for (const std::string filename :
+         {"shot", "weapons/shot", "weapons\\shot", "./shot", "..hidden", "shot..v2", "sp ace", "ünïcode"}) {
         SCOPED_TRACE(filename);
         EXPECT_EQ(CheckSoundNames("winter-pack.v2", filename), SoundFileStatus::NotFound);
         EXPECT_FALSE(SoundRefusal("winter-pack.v2", filename).has_value());

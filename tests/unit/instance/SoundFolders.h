@@ -17,8 +17,8 @@ class SoundFolders {
 public:
     SoundFolders() {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        _root = std::filesystem::temp_directory_path() /
-                ("tralvonic-sounds-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
+        _root = std::filesystem::temp_directory_path() / ("tralvonic-sounds-" + std::to_string(::getpid()) +
+                                                          "-" + test->test_suite_name() + "-" + test->name());
         std::filesystem::remove_all(_root);
         std::filesystem::create_directories(_root / "Tralvonic");
     }

@@ -143,7 +143,8 @@ TEST_F(InstanceSounds, ASecondSoundWithTheSameHandleStopsTheFirstBeforeItStarts)
     ASSERT_EQ(closes.size(), 1u);
     EXPECT_EQ(closes[0].NumberArgument(1), playbacks[0].Handle);
     EXPECT_LT(closes[0].Sequence, plays[1].Sequence);
-    EXPECT_TRUE(HasLine("Stopping Sound shot | Handle: gun | WaveHandle: " + std::to_string(playbacks[0].Handle)));
+    EXPECT_TRUE(
+        HasLine("Stopping Sound shot | Handle: gun | WaveHandle: " + std::to_string(playbacks[0].Handle)));
 }
 
 TEST_F(InstanceSounds, WithoutAHandleTheFileNameStopsTheSound) {
@@ -203,7 +204,9 @@ TEST_F(InstanceSounds, FoldersAreTriedOverridePackDefault) {
     EXPECT_EQ(playbacks[1].Path, PathIn("winter", "reload"));
     EXPECT_EQ(playbacks[2].Path, PathIn("default", "click"));
     EXPECT_FALSE(playbacks[0].Loop);
-    const auto handle = [&](std::size_t index) { return std::to_string(playbacks[index].Handle); };
+    const auto handle = [&](std::size_t index) {
+        return std::to_string(playbacks[index].Handle);
+    };
     EXPECT_TRUE(WaitForLine("Playing sound shot (override) with WaveHandle " + handle(0)));
     EXPECT_TRUE(WaitForLine("Playing sound reload (sound pack winter) with WaveHandle " + handle(1)));
     EXPECT_TRUE(WaitForLine("Playing sound click (default fallback) with WaveHandle " + handle(2)));

@@ -19,15 +19,13 @@ namespace {
 
 constexpr auto ExitGrace = std::chrono::seconds(3);
 
-std::runtime_error SystemError(std::string_view what)
-{
+std::runtime_error SystemError(std::string_view what) {
     return std::runtime_error(std::string(what) + ": " + std::strerror(errno));
 }
 
 } // namespace
 
-ChildProcess::ChildProcess(std::vector<std::string> argv)
-{
+ChildProcess::ChildProcess(std::vector<std::string> argv) {
     // A child that has already ended must not kill the test with SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
     int toChild[2];
@@ -56,14 +54,14 @@ ChildProcess::ChildProcess(std::vector<std::string> argv)
     }
 }
 
-ChildProcess::~ChildProcess()
-{
+ChildProcess::~ChildProcess() {
     // Closing its input asks the client to end; the end of its output says it has.
     close(_input);
     const auto deadline = std::chrono::steady_clock::now() + ExitGrace;
     bool ended = false;
     while (!ended) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd descriptor{_output, POLLIN, 0};
         if (left.count() <= 0 || poll(&descriptor, 1, static_cast<int>(left.count())) <= 0)
             break;
@@ -76,8 +74,7 @@ ChildProcess::~ChildProcess()
     close(_output);
 }
 
-void ChildProcess::WriteLine(std::string_view line)
-{
+void ChildProcess::WriteLine(std::string_view line) {
     std::string data(line);
     data += '\n';
     std::size_t written = 0;
@@ -91,8 +88,7 @@ void ChildProcess::WriteLine(std::string_view line)
     }
 }
 
-std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds timeout)
-{
+std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         if (const auto end = _pending.find('\n'); end != std::string::npos) {
@@ -100,7 +96,8 @@ std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds time
             _pending.erase(0, end + 1);
             return line;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return std::nullopt;
         pollfd descriptor{_output, POLLIN, 0};
@@ -119,12 +116,12 @@ std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds time
     }
 }
 
-std::optional<std::string> ChildProcess::WaitForLine(
-    const std::function<bool(const std::string&)>& accept, std::chrono::milliseconds timeout)
-{
+std::optional<std::string> ChildProcess::WaitForLine(const std::function<bool(const std::string&)>& accept,
+                                                     std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         auto line = ReadLine(std::max(left, std::chrono::milliseconds(0)));
         if (!line || accept(*line))
             return line;
@@ -132,8 +129,8 @@ std::optional<std::string> ChildProcess::WaitForLine(
     }
 }
 
-std::optional<std::string> ChildProcess::WaitForPrefix(std::string_view prefix, std::chrono::milliseconds timeout)
-{
+std::optional<std::string> ChildProcess::WaitForPrefix(std::string_view prefix,
+                                                       std::chrono::milliseconds timeout) {
     return WaitForLine([prefix](const std::string& line) { return line.starts_with(prefix); }, timeout);
 }
 

@@ -26,7 +26,7 @@ public:
     // Reads until a line satisfies `accept` and returns it; the lines passed over are kept
     // in Skipped(). Absent at the deadline or at the end of the output.
     std::optional<std::string> WaitForLine(const std::function<bool(const std::string&)>& accept,
-        std::chrono::milliseconds timeout);
+                                           std::chrono::milliseconds timeout);
     std::optional<std::string> WaitForPrefix(std::string_view prefix, std::chrono::milliseconds timeout);
     const std::vector<std::string>& Skipped() const { return _skipped; }
 

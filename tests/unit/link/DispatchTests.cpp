@@ -165,9 +165,8 @@ TEST_F(Dispatch, InitiateForANewServerStartsAnInstanceThatEveryoneHearsOf) {
     sender.Command(R"(send {"Command":1,"Parameter":{"ServerUniqueIdentifier":"server","Name":"Player"}})");
     for (auto* client : {&sender, &bystander}) {
         EXPECT_EQ(NextMessage(*client), PluginStateMessage("server", 1));
-        EXPECT_EQ(NextMessage(*client),
-                  R"({"Command":5,"ServerUniqueIdentifier":"server","Parameter":)"
-                  R"({"IsConnectedToServer":false,"IsReady":false,"State":0}})");
+        EXPECT_EQ(NextMessage(*client), R"({"Command":5,"ServerUniqueIdentifier":"server","Parameter":)"
+                                        R"({"IsConnectedToServer":false,"IsReady":false,"State":0}})");
     }
     ASSERT_EQ(Base::GameInstances().size(), 1u);
     EXPECT_EQ(Base::GameInstances()[0]->Name(), "Player");

@@ -33,8 +33,7 @@ inline constexpr int HostWarning = 2;
 inline constexpr int HostDebug = 3;
 inline constexpr int HostInfo = 4;
 
-inline std::filesystem::path ScriptPath(std::string_view name)
-{
+inline std::filesystem::path ScriptPath(std::string_view name) {
     return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "js" / name;
 }
 
@@ -46,8 +45,7 @@ struct ReceivedMessage {
 // What the server's message handler saw, in order; waits with deadlines.
 class MessageRecorder {
 public:
-    void Add(const std::shared_ptr<Connection>& from, const std::string& text)
-    {
+    void Add(const std::shared_ptr<Connection>& from, const std::string& text) {
         {
             std::lock_guard lock(_mutex);
             _messages.push_back({from, text});
@@ -56,14 +54,13 @@ public:
     }
 
     bool WaitFor(const std::function<bool(const std::vector<ReceivedMessage>&)>& done,
-        std::chrono::milliseconds timeout = ClientTimeout)
-    {
+                 std::chrono::milliseconds timeout = ClientTimeout) {
         std::unique_lock lock(_mutex);
         return _changed.wait_for(lock, timeout, [&] { return done(_messages); });
     }
 
-    std::optional<ReceivedMessage> WaitForText(const std::string& text, std::chrono::milliseconds timeout = ClientTimeout)
-    {
+    std::optional<ReceivedMessage> WaitForText(const std::string& text,
+                                               std::chrono::milliseconds timeout = ClientTimeout) {
         std::optional<ReceivedMessage> found;
         WaitFor(
             [&](const auto& messages) {
@@ -77,8 +74,7 @@ public:
         return found;
     }
 
-    std::vector<ReceivedMessage> All() const
-    {
+    std::vector<ReceivedMessage> All() const {
         std::lock_guard lock(_mutex);
         return _messages;
     }
@@ -96,33 +92,32 @@ struct GameClient {
     std::shared_ptr<Tralvonic::Connection> Connection;
 
     void Command(std::string_view line) { Process->WriteLine(line); }
-    std::optional<std::string> WaitForPrefix(std::string_view prefix) { return Process->WaitForPrefix(prefix, ClientTimeout); }
-    std::optional<std::string> WaitForLine(const std::string& line)
-    {
-        return Process->WaitForLine([&](const std::string& candidate) { return candidate == line; }, ClientTimeout);
+    std::optional<std::string> WaitForPrefix(std::string_view prefix) {
+        return Process->WaitForPrefix(prefix, ClientTimeout);
+    }
+    std::optional<std::string> WaitForLine(const std::string& line) {
+        return Process->WaitForLine([&](const std::string& candidate) { return candidate == line; },
+                                    ClientTimeout);
     }
 };
 
 class LinkTest : public ::testing::Test {
 protected:
-    LinkTest()
-    {
+    LinkTest() {
         TeamSpeak::Base::SetFunctions(Sim.Functions());
         Base::SetConfiguration(Configuration{});
     }
 
     ~LinkTest() override { Base::SetConfiguration(Configuration{}); }
 
-    void SetLogLevel(LogLevel level)
-    {
+    void SetLogLevel(LogLevel level) {
         Configuration configuration;
         configuration.LogLevel = level;
         Base::SetConfiguration(configuration);
     }
 
     // A started server whose handler records every message and then runs `OnMessage`.
-    std::unique_ptr<WebSocket> StartServer(std::string address = "127.0.0.1:0", WebSocketLimits limits = {})
-    {
+    std::unique_ptr<WebSocket> StartServer(std::string address = "127.0.0.1:0", WebSocketLimits limits = {}) {
         auto server = std::make_unique<WebSocket>(address, limits);
         server->SetMessageHandler([this](const std::shared_ptr<Connection>& from, const std::string& text) {
             Recorder.Add(from, text);
@@ -134,8 +129,7 @@ protected:
     }
 
     // Spawns a client and waits for its open (or for whatever it printed instead).
-    GameClient Spawn(const WebSocket& server, std::optional<std::string> origin = std::nullopt)
-    {
+    GameClient Spawn(const WebSocket& server, std::optional<std::string> origin = std::nullopt) {
         std::vector<std::string> argv{"node", ScriptPath("client.js").string(), *server.Address()};
         if (origin) {
             argv.push_back("--origin");
@@ -151,8 +145,7 @@ protected:
     }
 
     // A client that the server has accepted and listed: its first message reached the handler.
-    GameClient Connect(const WebSocket& server, std::optional<std::string> origin = std::nullopt)
-    {
+    GameClient Connect(const WebSocket& server, std::optional<std::string> origin = std::nullopt) {
         auto client = Spawn(server, std::move(origin));
         const std::string hello = "ready " + std::to_string(client.LocalPort);
         client.Command("send " + hello);
@@ -163,8 +156,7 @@ protected:
         return client;
     }
 
-    std::vector<Sim::LogEntry> LogsOn(LogChannel channel) const
-    {
+    std::vector<Sim::LogEntry> LogsOn(LogChannel channel) const {
         std::vector<Sim::LogEntry> entries;
         for (auto& entry : Sim.LogEntries()) {
             if (entry.LogId == static_cast<std::uint64_t>(channel))
@@ -174,8 +166,7 @@ protected:
     }
 
     // The first line on `channel` that contains `text`, once it has been written.
-    std::optional<Sim::LogEntry> WaitForLog(LogChannel channel, const std::string& text)
-    {
+    std::optional<Sim::LogEntry> WaitForLog(LogChannel channel, const std::string& text) {
         std::optional<Sim::LogEntry> found;
         Sim.WaitFor(
             [&] {
@@ -192,8 +183,7 @@ protected:
     }
 
     // Re-checked after every host log line: every change of the connection list is logged.
-    bool WaitForOpenConnections(const WebSocket& server, std::int32_t count)
-    {
+    bool WaitForOpenConnections(const WebSocket& server, std::int32_t count) {
         return Sim.WaitFor([&] { return server.OpenConnections() == count; }, ClientTimeout);
     }
 

@@ -19,16 +19,14 @@ namespace {
 
 class OriginFilterTest : public ::testing::Test {
 protected:
-    OriginFilterTest()
-    {
+    OriginFilterTest() {
         TeamSpeak::Base::SetFunctions(Sim.Functions());
         Base::SetConfiguration(Configuration{});
     }
 
     ~OriginFilterTest() override { Base::SetConfiguration(Configuration{}); }
 
-    std::vector<Sim::LogEntry> ForbiddenOriginLines() const
-    {
+    std::vector<Sim::LogEntry> ForbiddenOriginLines() const {
         std::vector<Sim::LogEntry> lines;
         for (const auto& entry : Sim.LogEntries()) {
             if (entry.LogId == static_cast<std::uint64_t>(LogChannel::WebSocketForbiddenOrigin))
@@ -41,15 +39,13 @@ protected:
     OriginFilter Filter;
 };
 
-TEST_F(OriginFilterTest, DefaultPatternsAreTheConfiguredOnes)
-{
+TEST_F(OriginFilterTest, DefaultPatternsAreTheConfiguredOnes) {
     // The cases below rely on these two patterns being the defaults.
     EXPECT_EQ(Configuration{}.OriginExceptions,
-        (std::vector<std::string>{"^http://127\\.0\\.0\\.1:38089$", "^(?:(?!http).)*$"}));
+              (std::vector<std::string>{"^http://127\\.0\\.0\\.1:38089$", "^(?:(?!http).)*$"}));
 }
 
-TEST_F(OriginFilterTest, AbsentEmptyOrBlankOriginIsAllowed)
-{
+TEST_F(OriginFilterTest, AbsentEmptyOrBlankOriginIsAllowed) {
     EXPECT_TRUE(Filter.IsAllowed(std::nullopt));
     EXPECT_TRUE(Filter.IsAllowed(std::string()));
     EXPECT_TRUE(Filter.IsAllowed(std::string(" \t ")));
@@ -58,22 +54,21 @@ TEST_F(OriginFilterTest, AbsentEmptyOrBlankOriginIsAllowed)
     EXPECT_FALSE(Filter.IsAllowed(std::string("null"), {}));
 }
 
-TEST_F(OriginFilterTest, DefaultsAllowTheFixedOriginAndEveryOriginWithoutHttp)
-{
-    for (const char* origin : {"http://127.0.0.1:38089", "null", "file://", "app://game.local",
-             "chrome-extension://abcdef", "moz-extension://1234", "HTTP://EXAMPLE.COM", "app://héllo.wörld"})
+TEST_F(OriginFilterTest, DefaultsAllowTheFixedOriginAndEveryOriginWithoutHttp) {
+    for (const char* origin :
+         {"http://127.0.0.1:38089", "null", "file://", "app://game.local", "chrome-extension://abcdef",
+          "moz-extension://1234", "HTTP://EXAMPLE.COM", "app://héllo.wörld"})
         EXPECT_TRUE(Filter.IsAllowed(std::string(origin))) << origin;
 }
 
-TEST_F(OriginFilterTest, DefaultsRefuseOtherHttpOrigins)
-{
-    for (const char* origin : {"http://127.0.0.1:38088", "http://127.0.0.1:38089/", "http://127.0.0.1:3808",
-             "https://127.0.0.1:38089", "http://localhost:38089", "https://example.com", "app://http.example"})
+TEST_F(OriginFilterTest, DefaultsRefuseOtherHttpOrigins) {
+    for (const char* origin :
+         {"http://127.0.0.1:38088", "http://127.0.0.1:38089/", "http://127.0.0.1:3808",
+          "https://127.0.0.1:38089", "http://localhost:38089", "https://example.com", "app://http.example"})
         EXPECT_FALSE(Filter.IsAllowed(std::string(origin))) << origin;
 }
 
-TEST_F(OriginFilterTest, PatternsSearchAnywhereCaseSensitively)
-{
+TEST_F(OriginFilterTest, PatternsSearchAnywhereCaseSensitively) {
     const std::vector<std::string> patterns{"example\\.com"};
     EXPECT_TRUE(Filter.IsAllowed(std::string("https://www.example.com:8080"), patterns));
     EXPECT_FALSE(Filter.IsAllowed(std::string("https://www.EXAMPLE.com"), patterns));
@@ -82,8 +77,7 @@ TEST_F(OriginFilterTest, PatternsSearchAnywhereCaseSensitively)
     EXPECT_FALSE(Filter.Matches("^https://", " https://x"));
 }
 
-TEST_F(OriginFilterTest, InvalidPatternMatchesNothingAndIsLoggedOnce)
-{
+TEST_F(OriginFilterTest, InvalidPatternMatchesNothingAndIsLoggedOnce) {
     const std::vector<std::string> patterns{"(unclosed", "^https://game\\.example$"};
     EXPECT_FALSE(Filter.IsAllowed(std::string("(unclosed"), patterns));
     // A later valid pattern still decides.
@@ -96,8 +90,7 @@ TEST_F(OriginFilterTest, InvalidPatternMatchesNothingAndIsLoggedOnce)
     EXPECT_NE(lines[0].Message.find("\"(unclosed\""), std::string::npos) << lines[0].Message;
 }
 
-TEST_F(OriginFilterTest, CatastrophicBacktrackingEndsQuicklyAsNoMatch)
-{
+TEST_F(OriginFilterTest, CatastrophicBacktrackingEndsQuicklyAsNoMatch) {
     const std::string hostile(40, 'a');
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(Filter.Matches("^(a+)+$", hostile + "b"));
@@ -107,18 +100,18 @@ TEST_F(OriginFilterTest, CatastrophicBacktrackingEndsQuicklyAsNoMatch)
     EXPECT_TRUE(Filter.Matches("^(a+)+$", hostile));
 }
 
-TEST_F(OriginFilterTest, OriginThatIsNotUtf8MatchesNothing)
-{
+TEST_F(OriginFilterTest, OriginThatIsNotUtf8MatchesNothing) {
     // Without the check, "null" would still be found in the valid part of the text.
     EXPECT_FALSE(Filter.Matches("null", "\xff null"));
     EXPECT_FALSE(Filter.IsAllowed(std::string("app://\xc3"), Configuration{}.OriginExceptions));
-    EXPECT_FALSE(Filter.IsAllowed(std::string("app://\xc0\xaf"), Configuration{}.OriginExceptions)); // overlong
-    EXPECT_FALSE(Filter.IsAllowed(std::string("app://\xed\xa0\x80"), Configuration{}.OriginExceptions)); // surrogate
+    EXPECT_FALSE(
+        Filter.IsAllowed(std::string("app://\xc0\xaf"), Configuration{}.OriginExceptions)); // overlong
+    EXPECT_FALSE(
+        Filter.IsAllowed(std::string("app://\xed\xa0\x80"), Configuration{}.OriginExceptions)); // surrogate
     EXPECT_TRUE(Filter.IsAllowed(std::string("app://\xe2\x82\xac"), Configuration{}.OriginExceptions));
 }
 
-TEST_F(OriginFilterTest, ConcurrentCallersShareTheCache)
-{
+TEST_F(OriginFilterTest, ConcurrentCallersShareTheCache) {
     std::vector<std::thread> threads;
     std::atomic<int> wrong{0};
     for (int t = 0; t < 4; ++t) {

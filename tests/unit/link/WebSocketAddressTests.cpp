@@ -8,15 +8,16 @@ namespace {
 
 using WebSocketAddress = LinkTest;
 
-TEST_F(WebSocketAddress, OnlyAnIpAddressAndAPortAreAccepted)
-{
-    for (const char* address : {"127.0.0.1:38088", "0.0.0.0:38088", "[::]:38088", "[::1]:38088", "10.1.2.3:1"}) {
+TEST_F(WebSocketAddress, OnlyAnIpAddressAndAPortAreAccepted) {
+    for (const char* address :
+         {"127.0.0.1:38088", "0.0.0.0:38088", "[::]:38088", "[::1]:38088", "10.1.2.3:1"}) {
         const WebSocket server(address);
         EXPECT_EQ(server.Address(), "ws://" + std::string(address));
         EXPECT_FALSE(server.IsStarted());
     }
-    for (const char* address : {"localhost:38088", "example.com:80", "127.0.0.1", "127.0.0.1:", "127.0.0.1:65536",
-             "127.0.0.1:-1", "127.0.0.1:80x", "127.1:38088", "::1:38088", "[::1]38088", "[::1]", "[localhost]:1", ""}) {
+    for (const char* address :
+         {"localhost:38088", "example.com:80", "127.0.0.1", "127.0.0.1:", "127.0.0.1:65536", "127.0.0.1:-1",
+          "127.0.0.1:80x", "127.1:38088", "::1:38088", "[::1]38088", "[::1]", "[localhost]:1", ""}) {
         try {
             WebSocket server(address);
             ADD_FAILURE() << "accepted " << address;
@@ -27,8 +28,7 @@ TEST_F(WebSocketAddress, OnlyAnIpAddressAndAPortAreAccepted)
     }
 }
 
-TEST_F(WebSocketAddress, DefaultServerUsesTheConfiguredAddress)
-{
+TEST_F(WebSocketAddress, DefaultServerUsesTheConfiguredAddress) {
     EXPECT_EQ(WebSocket().Address(), "ws://127.0.0.1:38088");
     Configuration configuration;
     configuration.WebSocketAddress = "game.local:38088";
@@ -36,8 +36,7 @@ TEST_F(WebSocketAddress, DefaultServerUsesTheConfiguredAddress)
     EXPECT_THROW(WebSocket(), std::invalid_argument);
 }
 
-TEST_F(WebSocketAddress, LifeRunsFromCreatedToStartedToStoppedOnce)
-{
+TEST_F(WebSocketAddress, LifeRunsFromCreatedToStartedToStoppedOnce) {
     WebSocket server("127.0.0.1:0");
     EXPECT_EQ(server.Address(), "ws://127.0.0.1:0");
     server.Start();
@@ -56,8 +55,7 @@ TEST_F(WebSocketAddress, LifeRunsFromCreatedToStartedToStoppedOnce)
     server.Stop();
 }
 
-TEST_F(WebSocketAddress, AddressInUseFailsTheStartAndLeavesTheOtherServerServing)
-{
+TEST_F(WebSocketAddress, AddressInUseFailsTheStartAndLeavesTheOtherServerServing) {
     const auto first = StartServer();
     const std::string port = first->Address()->substr(first->Address()->rfind(':') + 1);
     WebSocket second("127.0.0.1:" + port);
@@ -67,14 +65,14 @@ TEST_F(WebSocketAddress, AddressInUseFailsTheStartAndLeavesTheOtherServerServing
     EXPECT_EQ(first->OpenConnections(), 1);
 }
 
-TEST_F(WebSocketAddress, Ipv6LoopbackServesIpv6Clients)
-{
+TEST_F(WebSocketAddress, Ipv6LoopbackServesIpv6Clients) {
     const auto server = StartServer("[::1]:0");
     ASSERT_TRUE(server->Address()->starts_with("ws://[::1]:")) << *server->Address();
     auto client = Connect(*server);
     ASSERT_TRUE(client.Connection);
     EXPECT_EQ(client.Connection->RemoteAddress(), "::1");
-    EXPECT_TRUE(WaitForLog(LogChannel::WebSocketOnOpen, " | Source: ::1:" + std::to_string(client.LocalPort) + " | "));
+    EXPECT_TRUE(WaitForLog(LogChannel::WebSocketOnOpen,
+                           " | Source: ::1:" + std::to_string(client.LocalPort) + " | "));
 }
 
 } // namespace

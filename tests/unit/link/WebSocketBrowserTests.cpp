@@ -11,8 +11,7 @@ constexpr std::chrono::milliseconds BrowserTimeout{60000};
 class WebSocketBrowser : public LinkTest {
 protected:
     // The page's outcome as one JSON line: {"origin","opened","reply","closeCode"}.
-    std::string OpenPage(const WebSocket& server, std::vector<std::string> mode)
-    {
+    std::string OpenPage(const WebSocket& server, std::vector<std::string> mode) {
         std::vector<std::string> argv{"node", ScriptPath("browser.js").string(), *server.Address()};
         argv.insert(argv.end(), mode.begin(), mode.end());
         ChildProcess browser(argv);
@@ -20,8 +19,7 @@ protected:
     }
 
     // The handler is complete before the I/O threads start: they read it unsynchronised.
-    std::unique_ptr<WebSocket> StartEchoServer()
-    {
+    std::unique_ptr<WebSocket> StartEchoServer() {
         auto server = std::make_unique<WebSocket>("127.0.0.1:0");
         server->SetMessageHandler(
             [this, server = server.get()](const std::shared_ptr<Connection>& from, const std::string& text) {
@@ -33,8 +31,7 @@ protected:
     }
 };
 
-TEST_F(WebSocketBrowser, PageFromTheAllowedHttpOriginConnects)
-{
+TEST_F(WebSocketBrowser, PageFromTheAllowedHttpOriginConnects) {
     const auto server = StartEchoServer();
     const auto outcome = OpenPage(*server, {"http", "38089"});
     EXPECT_NE(outcome.find(R"("origin":"http://127.0.0.1:38089")"), std::string::npos) << outcome;
@@ -43,8 +40,7 @@ TEST_F(WebSocketBrowser, PageFromTheAllowedHttpOriginConnects)
     EXPECT_TRUE(LogsOn(LogChannel::WebSocketForbiddenOrigin).empty());
 }
 
-TEST_F(WebSocketBrowser, PageFromAFileConnectsWithOriginNull)
-{
+TEST_F(WebSocketBrowser, PageFromAFileConnectsWithOriginNull) {
     const auto server = StartEchoServer();
     const auto outcome = OpenPage(*server, {"file"});
     // The page calls itself "file://"; its handshake says "null".
@@ -55,13 +51,13 @@ TEST_F(WebSocketBrowser, PageFromAFileConnectsWithOriginNull)
     EXPECT_TRUE(opened[0].Message.ends_with(" | Origin: null")) << opened[0].Message;
 }
 
-TEST_F(WebSocketBrowser, PageFromAnotherHttpOriginIsRefused)
-{
+TEST_F(WebSocketBrowser, PageFromAnotherHttpOriginIsRefused) {
     const auto server = StartEchoServer();
     const auto outcome = OpenPage(*server, {"http", "0"});
     EXPECT_NE(outcome.find(R"("reply":null)"), std::string::npos) << outcome;
     EXPECT_NE(outcome.find(R"("closeCode":1008)"), std::string::npos) << outcome;
-    EXPECT_TRUE(WaitForLog(LogChannel::WebSocketForbiddenOrigin, "Connections from origin \"http://127.0.0.1:"));
+    EXPECT_TRUE(
+        WaitForLog(LogChannel::WebSocketForbiddenOrigin, "Connections from origin \"http://127.0.0.1:"));
     EXPECT_TRUE(Recorder.All().empty());
 }
 

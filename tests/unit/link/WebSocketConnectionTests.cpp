@@ -10,8 +10,7 @@
 namespace Tralvonic::Test {
 namespace {
 
-std::size_t ThreadCount()
-{
+std::size_t ThreadCount() {
     std::size_t count = 0;
     if (DIR* tasks = opendir("/proc/self/task")) {
         while (const dirent* entry = readdir(tasks))
@@ -23,8 +22,7 @@ std::size_t ThreadCount()
 
 using WebSocketConnection = LinkTest;
 
-TEST_F(WebSocketConnection, WithoutOriginIsAcceptedListedAndLogged)
-{
+TEST_F(WebSocketConnection, WithoutOriginIsAcceptedListedAndLogged) {
     const auto server = StartServer();
     auto client = Connect(*server);
     ASSERT_TRUE(client.Connection);
@@ -39,7 +37,8 @@ TEST_F(WebSocketConnection, WithoutOriginIsAcceptedListedAndLogged)
     EXPECT_TRUE(connection.IsAvailable());
     EXPECT_EQ(server->OpenConnections(), 1);
 
-    const std::string source = "ID: " + connection.Id() + " | Source: 127.0.0.1:" + std::to_string(client.LocalPort);
+    const std::string source =
+        "ID: " + connection.Id() + " | Source: 127.0.0.1:" + std::to_string(client.LocalPort);
     const auto opened = LogsOn(LogChannel::WebSocketOnOpen);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].Message, source + " | Origin: ");
@@ -58,8 +57,7 @@ TEST_F(WebSocketConnection, WithoutOriginIsAcceptedListedAndLogged)
     EXPECT_EQ(closed->Severity, HostInfo);
 }
 
-TEST_F(WebSocketConnection, OriginsWithoutHttpAreAccepted)
-{
+TEST_F(WebSocketConnection, OriginsWithoutHttpAreAccepted) {
     const auto server = StartServer();
     std::vector<GameClient> clients;
     for (const std::string origin : {"null", "app://game", "file://"}) {
@@ -72,14 +70,14 @@ TEST_F(WebSocketConnection, OriginsWithoutHttpAreAccepted)
     EXPECT_TRUE(LogsOn(LogChannel::WebSocketForbiddenOrigin).empty());
 }
 
-TEST_F(WebSocketConnection, OtherHttpOriginsAreRefusedNeverListedNeverServed)
-{
+TEST_F(WebSocketConnection, OtherHttpOriginsAreRefusedNeverListedNeverServed) {
     const auto server = StartServer();
     auto allowed = Connect(*server);
     for (const std::string origin : {"http://127.0.0.1:38088", "https://example.com"}) {
         auto refused = Spawn(*server, origin);
         refused.Command("send sneaky");
-        const std::string warning = "Connections from origin \"" + origin + "\" are not allowed, closing connection...";
+        const std::string warning =
+            "Connections from origin \"" + origin + "\" are not allowed, closing connection...";
         const auto line = WaitForLog(LogChannel::WebSocketForbiddenOrigin, warning);
         ASSERT_TRUE(line) << origin;
         EXPECT_EQ(line->Message, warning);
@@ -96,8 +94,7 @@ TEST_F(WebSocketConnection, OtherHttpOriginsAreRefusedNeverListedNeverServed)
         EXPECT_NE(message.Text, "sneaky");
 }
 
-TEST_F(WebSocketConnection, PingIsAnsweredWithItsPayloadAndLoggedAtExtensive)
-{
+TEST_F(WebSocketConnection, PingIsAnsweredWithItsPayloadAndLoggedAtExtensive) {
     const auto server = StartServer();
     auto client = Connect(*server);
     client.Command("ping quiet");
@@ -113,8 +110,7 @@ TEST_F(WebSocketConnection, PingIsAnsweredWithItsPayloadAndLoggedAtExtensive)
     EXPECT_EQ(line->Severity, HostDebug);
 }
 
-TEST_F(WebSocketConnection, ServerSideCloseEndsTheConnection)
-{
+TEST_F(WebSocketConnection, ServerSideCloseEndsTheConnection) {
     const auto server = StartServer();
     auto client = Connect(*server);
     ASSERT_TRUE(client.Connection);
@@ -125,8 +121,7 @@ TEST_F(WebSocketConnection, ServerSideCloseEndsTheConnection)
     EXPECT_TRUE(WaitForLog(LogChannel::WebSocketOnClose, client.Connection->Id()));
 }
 
-TEST_F(WebSocketConnection, StopClosesEveryConnectionAndJoinsItsThreads)
-{
+TEST_F(WebSocketConnection, StopClosesEveryConnectionAndJoinsItsThreads) {
     const auto threadsBefore = ThreadCount();
     auto server = StartServer();
     auto first = Connect(*server);

@@ -10,8 +10,7 @@ namespace {
 
 using WebSocketMessages = LinkTest;
 
-TEST_F(WebSocketMessages, OneConnectionsMessagesAreHandledInArrivalOrder)
-{
+TEST_F(WebSocketMessages, OneConnectionsMessagesAreHandledInArrivalOrder) {
     const auto server = StartServer();
     auto client = Connect(*server);
     constexpr int Count = 500;
@@ -22,8 +21,7 @@ TEST_F(WebSocketMessages, OneConnectionsMessagesAreHandledInArrivalOrder)
         ASSERT_EQ(messages[static_cast<std::size_t>(i) + 1].Text, "m" + std::to_string(i));
 }
 
-TEST_F(WebSocketMessages, DifferentConnectionsAreHandledConcurrently)
-{
+TEST_F(WebSocketMessages, DifferentConnectionsAreHandledConcurrently) {
     std::mutex mutex;
     std::condition_variable released;
     bool isReleased = false;
@@ -50,8 +48,7 @@ TEST_F(WebSocketMessages, DifferentConnectionsAreHandledConcurrently)
     EXPECT_TRUE(blockedUntilReleased);
 }
 
-TEST_F(WebSocketMessages, HandlerFailureIsLoggedAndTheConnectionStaysOpen)
-{
+TEST_F(WebSocketMessages, HandlerFailureIsLoggedAndTheConnectionStaysOpen) {
     OnMessage = [](const std::shared_ptr<Connection>&, const std::string& text) {
         if (text == "bad")
             throw std::runtime_error("broken parameter");
@@ -71,8 +68,7 @@ TEST_F(WebSocketMessages, HandlerFailureIsLoggedAndTheConnectionStaysOpen)
     EXPECT_EQ(server->OpenConnections(), 1);
 }
 
-TEST_F(WebSocketMessages, BinaryMessagesAreIgnored)
-{
+TEST_F(WebSocketMessages, BinaryMessagesAreIgnored) {
     const auto server = StartServer();
     auto client = Connect(*server);
     client.Command("sendbinary 16");
@@ -83,8 +79,7 @@ TEST_F(WebSocketMessages, BinaryMessagesAreIgnored)
     EXPECT_EQ(messages[1].Text, "after binary");
 }
 
-TEST_F(WebSocketMessages, MessageOverOneMebibyteClosesWithCode1009)
-{
+TEST_F(WebSocketMessages, MessageOverOneMebibyteClosesWithCode1009) {
     const auto server = StartServer();
     auto client = Connect(*server);
     client.Command("sendbig 1048576");
@@ -92,7 +87,8 @@ TEST_F(WebSocketMessages, MessageOverOneMebibyteClosesWithCode1009)
     EXPECT_EQ(Recorder.All()[1].Text.size(), 1048576u);
 
     client.Command("sendbig 1048577");
-    EXPECT_EQ(client.WaitForPrefix("close "), "close 1009") << ::testing::PrintToString(client.Process->Skipped());
+    EXPECT_EQ(client.WaitForPrefix("close "), "close 1009")
+        << ::testing::PrintToString(client.Process->Skipped());
     EXPECT_TRUE(WaitForOpenConnections(*server, 0));
     const auto line = WaitForLog(LogChannel::WebSocketOnMessage, "Message larger than 1048576 bytes");
     ASSERT_TRUE(line);

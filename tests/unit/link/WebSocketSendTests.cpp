@@ -10,8 +10,7 @@ namespace {
 
 using WebSocketSending = LinkTest;
 
-TEST_F(WebSocketSending, SendReachesOnlyItsConnection)
-{
+TEST_F(WebSocketSending, SendReachesOnlyItsConnection) {
     const auto server = StartServer();
     auto first = Connect(*server);
     auto second = Connect(*server);
@@ -22,8 +21,7 @@ TEST_F(WebSocketSending, SendReachesOnlyItsConnection)
     EXPECT_EQ(second.Process->ReadLine(ClientTimeout), "message for both");
 }
 
-TEST_F(WebSocketSending, SendAndBroadcastFromManyThreadsKeepEachThreadsOrder)
-{
+TEST_F(WebSocketSending, SendAndBroadcastFromManyThreadsKeepEachThreadsOrder) {
     const auto server = StartServer();
     std::vector<GameClient> clients;
     for (int i = 0; i < 3; ++i)
@@ -54,14 +52,14 @@ TEST_F(WebSocketSending, SendAndBroadcastFromManyThreadsKeepEachThreadsOrder)
             ASSERT_TRUE(line && line->starts_with("message ")) << "client " << c << " after " << received;
             const int thread = std::stoi(line->substr(8));
             const int index = std::stoi(line->substr(line->rfind(' ') + 1));
-            ASSERT_EQ(index, next[static_cast<std::size_t>(thread)]) << "thread " << thread << " on client " << c;
+            ASSERT_EQ(index, next[static_cast<std::size_t>(thread)])
+                << "thread " << thread << " on client " << c;
             ++next[static_cast<std::size_t>(thread)];
         }
     }
 }
 
-TEST_F(WebSocketSending, SentTextIsLoggedAtTheLevelOfItsForm)
-{
+TEST_F(WebSocketSending, SentTextIsLoggedAtTheLevelOfItsForm) {
     const auto server = StartServer();
     auto client = Connect(*server);
     SetLogLevel(LogLevel::Debug);
@@ -78,8 +76,7 @@ TEST_F(WebSocketSending, SentTextIsLoggedAtTheLevelOfItsForm)
     EXPECT_EQ(lines[1].Message, R"({"Command":3})");
 }
 
-TEST_F(WebSocketSending, NothingIsSentToAnAbsentOrClosedConnection)
-{
+TEST_F(WebSocketSending, NothingIsSentToAnAbsentOrClosedConnection) {
     SetLogLevel(LogLevel::Debug);
     const auto server = StartServer();
     server->Send(nullptr, "to nobody");
@@ -91,8 +88,7 @@ TEST_F(WebSocketSending, NothingIsSentToAnAbsentOrClosedConnection)
     EXPECT_TRUE(LogsOn(LogChannel::WebSocketSendMessage).empty());
 }
 
-TEST_F(WebSocketSending, ClientThatStopsReadingIsClosedInsteadOfQueuedForEver)
-{
+TEST_F(WebSocketSending, ClientThatStopsReadingIsClosedInsteadOfQueuedForEver) {
     const auto server = StartServer();
     auto client = Connect(*server);
     client.Command("pause");
@@ -103,7 +99,8 @@ TEST_F(WebSocketSending, ClientThatStopsReadingIsClosedInsteadOfQueuedForEver)
     for (int i = 0; i < 200 && server->OpenConnections() == 1; ++i)
         server->Broadcast(chunk);
     EXPECT_TRUE(WaitForOpenConnections(*server, 0));
-    const auto line = WaitForLog(LogChannel::WebSocketSendMessage, "the client does not read; closing connection...");
+    const auto line =
+        WaitForLog(LogChannel::WebSocketSendMessage, "the client does not read; closing connection...");
     ASSERT_TRUE(line);
     EXPECT_EQ(line->Severity, HostWarning);
     EXPECT_TRUE(WaitForLog(LogChannel::WebSocketOnClose, client.Connection->Id()));

@@ -24,7 +24,8 @@ protected:
         auto instance = MakeInstance(uniqueIdentifier, ingame);
         Base::AddGameInstance(instance);
         server.ChangeStatus(STATUS_CONNECTION_ESTABLISHED);
-        EXPECT_TRUE(Sim.WaitFor([&] { return instance->InstanceState() == Model::GameInstanceState::Ingame; }));
+        EXPECT_TRUE(
+            Sim.WaitFor([&] { return instance->InstanceState() == Model::GameInstanceState::Ingame; }));
         Settle();
         // The start's version check logs whenever its answer comes; ended here, it cannot
         // add host calls to the ones these tests record.

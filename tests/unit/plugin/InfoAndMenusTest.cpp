@@ -58,7 +58,8 @@ TEST_F(InfoPanel, ClientItemShowsThePluginVersionThatClientAnnounced) {
     const auto withPlugin = server.AddClient("WithPlugin", lobby);
     const auto withoutPlugin = server.AddClient("WithoutPlugin", lobby);
     const auto blank = server.AddClient("Blank", lobby);
-    server.SetClientVariable(withPlugin, TeamSpeak::CLIENT_META_DATA, "<Other>1</Other><Tralvonic>3.0.9</Tralvonic>");
+    server.SetClientVariable(withPlugin, TeamSpeak::CLIENT_META_DATA,
+                             "<Other>1</Other><Tralvonic>3.0.9</Tralvonic>");
     server.SetClientVariable(withoutPlugin, TeamSpeak::CLIENT_META_DATA, "<Other>1</Other>");
     server.SetClientVariable(blank, TeamSpeak::CLIENT_META_DATA, "<Tralvonic> \t </Tralvonic>");
     ASSERT_EQ(StartPlugin(), 0);
@@ -67,8 +68,9 @@ TEST_F(InfoPanel, ClientItemShowsThePluginVersionThatClientAnnounced) {
     EXPECT_EQ(Driver->InfoData(server.Handler(), withoutPlugin, TeamSpeak::PLUGIN_CLIENT), std::nullopt);
     EXPECT_EQ(Driver->InfoData(server.Handler(), blank, TeamSpeak::PLUGIN_CLIENT), std::nullopt);
     // Only the low 16 bits of the item id name the client.
-    EXPECT_EQ(Driver->InfoData(server.Handler(), (std::uint64_t{5} << 32) | withPlugin, TeamSpeak::PLUGIN_CLIENT),
-              "3.0.9");
+    EXPECT_EQ(
+        Driver->InfoData(server.Handler(), (std::uint64_t{5} << 32) | withPlugin, TeamSpeak::PLUGIN_CLIENT),
+        "3.0.9");
     // After the start the user's own client announces this plugin's version.
     EXPECT_EQ(Driver->InfoData(server.Handler(), server.OwnClient(), TeamSpeak::PLUGIN_CLIENT), "3.1.2");
 }

@@ -8,8 +8,8 @@
 #include "plugin/TeamSpeakCallback.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <stdexcept>
 

@@ -30,7 +30,8 @@ protected:
     }
 
     void StartWithLogLevel(const std::string& level) {
-        Folder.WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:0","LogLevel":")" + level + "\"}");
+        Folder.WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:0","LogLevel":")" + level +
+                             "\"}");
         Sim.SetPermissionId("i_client_whisper_power", WhisperPowerId);
         Sim.SetPermissionId("i_client_needed_whisper_power", NeededWhisperPowerId);
         _server = &AddServer("uid-alpha");
@@ -38,12 +39,13 @@ protected:
     }
 
     void CollectOverview() {
-        _overviewSubscriptions.push_back(TeamSpeakCallback::PermissionOverview.Subscribe(
-            [this](const PermissionOverviewEventArgs& args) {
+        _overviewSubscriptions.push_back(
+            TeamSpeakCallback::PermissionOverview.Subscribe([this](const PermissionOverviewEventArgs& args) {
                 std::lock_guard lock(_mutex);
                 _overview.push_back(args);
             }));
-        _finishedSubscriptions.push_back(TeamSpeakCallback::PermissionOverviewFinished.Subscribe([this] { ++_finished; }));
+        _finishedSubscriptions.push_back(
+            TeamSpeakCallback::PermissionOverviewFinished.Subscribe([this] { ++_finished; }));
     }
 
     // The host answers the overview request with these entries, then the finished event.
@@ -108,11 +110,11 @@ TEST_F(PermissionEvents, AtExtensiveDebugTheWhisperPowerEntriesAreLogged) {
     EXPECT_EQ(Sim.CallCount("getPermissionIDByName"), 6u);
     const auto lines = LogsOn(LogChannel::Wrapper);
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].Message, "OnPermissionOverviewEvent | serverConnectionHandlerId " +
-                                    std::to_string(_server->Handler()) +
-                                    " / clientDatabaseId 101 / channelId 5 / overviewType 1 / overviewId1 2 / "
-                                    "overviewId2 3 / permissionId 77 / permissionValue 770 / permissionNegated 0 / "
-                                    "permissionSkip 1");
+    EXPECT_EQ(lines[0].Message,
+              "OnPermissionOverviewEvent | serverConnectionHandlerId " + std::to_string(_server->Handler()) +
+                  " / clientDatabaseId 101 / channelId 5 / overviewType 1 / overviewId1 2 / "
+                  "overviewId2 3 / permissionId 77 / permissionValue 770 / permissionNegated 0 / "
+                  "permissionSkip 1");
     EXPECT_NE(lines[1].Message.find("/ permissionId 78 /"), std::string::npos);
     EXPECT_EQ(lines[2].Message, "OnPermissionOverviewFinishedEvent");
 }
@@ -123,7 +125,8 @@ TEST_F(PermissionEvents, PermissionErrorReachesSubscribersAndLeavesItToTheHost) 
     _errorSubscriptions.push_back(TeamSpeakCallback::PermissionError.Subscribe(
         [&](const PermissionErrorEventArgs& args) { errors.push_back(args); }));
 
-    EXPECT_EQ(ts3plugin_onServerPermissionErrorEvent(4, "insufficient client permissions", 0xA08, "rc-1", 55), 0);
+    EXPECT_EQ(ts3plugin_onServerPermissionErrorEvent(4, "insufficient client permissions", 0xA08, "rc-1", 55),
+              0);
     EXPECT_EQ(ts3plugin_onServerPermissionErrorEvent(5, nullptr, 0xA08, nullptr, 56), 0);
 
     ASSERT_EQ(errors.size(), 2u);
@@ -151,7 +154,8 @@ TEST_F(PermissionEvents, AFailingSubscriberStaysInsideThePlugin) {
 TEST(CallbackList, RaisesThePresentSubscribersInSubscriptionOrder) {
     CallbackList<int> list;
     std::vector<std::string> calls;
-    const auto first = list.Subscribe([&](const int& value) { calls.push_back("first " + std::to_string(value)); });
+    const auto first =
+        list.Subscribe([&](const int& value) { calls.push_back("first " + std::to_string(value)); });
     list.Subscribe([&](const int& value) { calls.push_back("second " + std::to_string(value)); });
     list.Raise(1);
     list.Unsubscribe(first);

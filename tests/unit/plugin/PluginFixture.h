@@ -98,7 +98,8 @@ class PluginTest : public ::testing::Test {
 protected:
     PluginTest() {
         System.Directory = Folder.Directory.string();
-        Folder.WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:0","LogLevel":"Extensive"})");
+        Folder.WriteSettings(
+            R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:0","LogLevel":"Extensive"})");
     }
 
     ~PluginTest() override {

@@ -38,7 +38,8 @@ public:
     explicit RawGameClient(unsigned short port) {
         _socket.next_layer().connect(tcp::endpoint(net::ip::address_v4::loopback(), port));
         _socket.handshake("127.0.0.1:" + std::to_string(port), "/");
-        _socket.async_read(_buffer, [this](boost::beast::error_code error, std::size_t) { _ended.set_value(error); });
+        _socket.async_read(_buffer,
+                           [this](boost::beast::error_code error, std::size_t) { _ended.set_value(error); });
         _thread = std::thread([this] { _io.run(); });
     }
 
@@ -89,7 +90,8 @@ TEST(PluginUnload, FiftyCyclesOfLoadStartConnectStopUnload) {
     std::filesystem::copy_file(TRALVONIC_PLUGIN_LIBRARY, library);
     // One fixed port for every cycle, as the real plugin uses: each start binds it again.
     const unsigned short port = FreeLoopbackPort();
-    folder.WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:)" + std::to_string(port) + R"("})");
+    folder.WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:)" + std::to_string(port) +
+                         R"("})");
 
     Sim::SimulatedClient sim;
     auto& server = sim.AddServer("uid-unload", "Unload");

@@ -62,8 +62,8 @@ TEST_F(VersionAnnouncement, EstablishedConnectionOfAGameServerIsAnnouncedAndReac
 
 TEST_F(VersionAnnouncement, FailedGameLinkAnnouncesNothingUntilTheNextConnection) {
     const Testing::OccupiedPort taken;
-    Folder.WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:)" + std::to_string(taken.Port()) +
-                         R"("})");
+    Folder.WriteSettings(R"({"ExpertMode":true,"WebSocketAddress":"127.0.0.1:)" +
+                         std::to_string(taken.Port()) + R"("})");
     auto& connected = AddServer("uid-connected");
     auto& reconnecting = AddServer("uid-reconnecting");
 

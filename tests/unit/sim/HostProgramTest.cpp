@@ -46,7 +46,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-        const int spawned = posix_spawn(&_pid, program.c_str(), &actions, nullptr, arguments, environmentPointers.data());
+        const int spawned =
+            posix_spawn(&_pid, program.c_str(), &actions, nullptr, arguments, environmentPointers.data());
         posix_spawn_file_actions_destroy(&actions);
         if (spawned != 0) {
             throw std::runtime_error("cannot start " + program);
@@ -112,7 +113,8 @@ private:
 
 class HostProgram : public testing::Test {
 protected:
-    HostProgram() : marker(std::filesystem::temp_directory_path() / ("host-program-" + std::to_string(getpid()))) {
+    HostProgram()
+        : marker(std::filesystem::temp_directory_path() / ("host-program-" + std::to_string(getpid()))) {
         std::filesystem::remove(marker);
     }
     ~HostProgram() override { std::filesystem::remove(marker); }
@@ -150,7 +152,8 @@ TEST_F(HostProgram, RunsThePluginAndShutsItDownOnceOnInterrupt) {
 TEST_F(HostProgram, MissingPluginIsExplainedAndNotAnError) {
     HostProcess host("/nonexistent/tralvonic_linux_amd64.so", marker);
     EXPECT_EQ(host.WaitForExit(), 0);
-    EXPECT_NE(host.Output.find("no plugin library at /nonexistent/tralvonic_linux_amd64.so"), std::string::npos);
+    EXPECT_NE(host.Output.find("no plugin library at /nonexistent/tralvonic_linux_amd64.so"),
+              std::string::npos);
 }
 
 TEST_F(HostProgram, LibraryWithoutTheRequiredExportsIsRefused) {

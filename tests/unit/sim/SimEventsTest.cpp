@@ -51,12 +51,16 @@ PluginExports TestPlugin() {
         record->Functions = functions;
         Add("setFunctionPointers");
     };
-    plugin.registerPluginID = [](const char* id) { Add("registerPluginID", id); };
+    plugin.registerPluginID = [](const char* id) {
+        Add("registerPluginID", id);
+    };
     plugin.init = [] {
         Add("init");
         return record->InitResult;
     };
-    plugin.shutdown = [] { Add("shutdown"); };
+    plugin.shutdown = [] {
+        Add("shutdown");
+    };
     plugin.freeMemory = [](void* block) {
         Add("freeMemory");
         std::free(block);
@@ -75,27 +79,31 @@ PluginExports TestPlugin() {
     plugin.onClientMoveEvent = [](uint64 handler, anyID client, uint64 from, uint64 to, int visibility,
                                   const char*) {
         record->Functions.getChannelOfClient(handler, client, &record->ChannelDuringMove);
-        Add("onClientMoveEvent", std::to_string(client) + " " + std::to_string(from) + "->" + std::to_string(to) +
-                                     " " + std::to_string(visibility));
+        Add("onClientMoveEvent", std::to_string(client) + " " + std::to_string(from) + "->" +
+                                     std::to_string(to) + " " + std::to_string(visibility));
     };
     plugin.onClientMoveMovedEvent = [](uint64, anyID client, uint64 from, uint64 to, int, anyID mover,
                                        const char* moverName, const char*, const char*) {
         Add("onClientMoveMovedEvent", std::to_string(client) + " " + std::to_string(from) + "->" +
-                                          std::to_string(to) + " by " + std::to_string(mover) + " " + Text(moverName));
+                                          std::to_string(to) + " by " + std::to_string(mover) + " " +
+                                          Text(moverName));
     };
-    plugin.onServerErrorEvent = [](uint64, const char* message, unsigned int error, const char*, const char*) {
+    plugin.onServerErrorEvent = [](uint64, const char* message, unsigned int error, const char*,
+                                   const char*) {
         Add("onServerErrorEvent", std::to_string(error) + " " + Text(message));
         return 0;
     };
-    plugin.onClientSelfVariableUpdateEvent = [](uint64, int flag, const char* oldValue, const char* newValue) {
-        Add("onClientSelfVariableUpdateEvent", std::to_string(flag) + " " + Text(oldValue) + "->" + Text(newValue));
+    plugin.onClientSelfVariableUpdateEvent = [](uint64, int flag, const char* oldValue,
+                                                const char* newValue) {
+        Add("onClientSelfVariableUpdateEvent",
+            std::to_string(flag) + " " + Text(oldValue) + "->" + Text(newValue));
     };
     plugin.onUpdateClientEvent = [](uint64, anyID client, anyID, const char*, const char*) {
         Add("onUpdateClientEvent", std::to_string(client));
     };
     plugin.onTalkStatusChangeEvent = [](uint64, int status, int whisper, anyID client) {
-        Add("onTalkStatusChangeEvent", std::to_string(client) + " " + std::to_string(status) + " " +
-                                           std::to_string(whisper));
+        Add("onTalkStatusChangeEvent",
+            std::to_string(client) + " " + std::to_string(status) + " " + std::to_string(whisper));
     };
     plugin.onEditPlaybackVoiceDataEvent = [](uint64, anyID, short* samples, int count, int channels) {
         for (int i = 0; i < count * channels; ++i) {
@@ -111,7 +119,8 @@ PluginExports TestPlugin() {
         *volume = distance > 10 ? 0.0f : *volume;
         Add("onCustom3dRolloffCalculationClientEvent");
     };
-    plugin.onEditMixedPlaybackVoiceDataEvent = [](uint64, short*, int, int, const unsigned int*, unsigned int*) {
+    plugin.onEditMixedPlaybackVoiceDataEvent = [](uint64, short*, int, int, const unsigned int*,
+                                                  unsigned int*) {
         Add("onEditMixedPlaybackVoiceDataEvent");
     };
     return plugin;
@@ -169,8 +178,8 @@ TEST_F(SimEvents, StartsOnTheEventThreadAndShutsDownOnce) {
     for (const auto& event : plugin.Events) {
         order.push_back(event.Name);
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"setFunctionPointers", "registerPluginID", "init", "freeMemory",
-                                               "freeMemory"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"setFunctionPointers", "registerPluginID", "init",
+                                               "freeMemory", "freeMemory"}));
     EXPECT_EQ(Arguments("registerPluginID"), std::vector<std::string>{"plugin-7"});
     EXPECT_NE(Events("init")[0].Thread, std::this_thread::get_id());
     ASSERT_EQ(driver->Menus().size(), 1u);
@@ -201,8 +210,8 @@ TEST_F(SimEvents, OwnMoveIsAnsweredLaterOnTheEventThread) {
     ASSERT_EQ(plugin.Functions.requestClientMove(server.Handler(), own, ingame, "secret", nullptr), 0u);
     ASSERT_TRUE(WaitForEvent("onClientMoveEvent"));
     auto move = Events("onClientMoveEvent")[0];
-    EXPECT_EQ(move.Arguments, std::to_string(own) + " " + std::to_string(lobby) + "->" + std::to_string(ingame) +
-                                  " " + std::to_string(RETAIN_VISIBILITY));
+    EXPECT_EQ(move.Arguments, std::to_string(own) + " " + std::to_string(lobby) + "->" +
+                                  std::to_string(ingame) + " " + std::to_string(RETAIN_VISIBILITY));
     EXPECT_NE(move.Thread, std::this_thread::get_id());
     EXPECT_EQ(plugin.ChannelDuringMove, ingame);
     EXPECT_EQ(server.ChannelOf(own), ingame);
@@ -227,8 +236,9 @@ TEST_F(SimEvents, MovingAnotherClientNamesTheOwnClientAsMover) {
     StartPlugin();
     ASSERT_EQ(plugin.Functions.requestClientMove(server.Handler(), bob, ingame, "secret", nullptr), 0u);
     ASSERT_TRUE(WaitForEvent("onClientMoveMovedEvent"));
-    EXPECT_EQ(Arguments("onClientMoveMovedEvent")[0], std::to_string(bob) + " " + std::to_string(lobby) + "->" +
-                                                          std::to_string(ingame) + " by " + std::to_string(own) + " Me");
+    EXPECT_EQ(Arguments("onClientMoveMovedEvent")[0], std::to_string(bob) + " " + std::to_string(lobby) +
+                                                          "->" + std::to_string(ingame) + " by " +
+                                                          std::to_string(own) + " Me");
 }
 
 TEST_F(SimEvents, OwnVariableEventsFollowTheFlushOnly) {
@@ -262,11 +272,11 @@ TEST_F(SimEvents, ServerHappeningsRaiseTheirEventsInOrder) {
     const auto handler = std::to_string(other.Handler());
     EXPECT_EQ(Arguments("onConnectStatusChangeEvent"),
               (std::vector<std::string>{handler + " 1", handler + " 2", handler + " 3", handler + " 4"}));
-    EXPECT_EQ(Arguments("onClientMoveEvent")[0],
-              std::to_string(carl) + " 0->" + std::to_string(ingame) + " " + std::to_string(ENTER_VISIBILITY));
-    EXPECT_EQ(Arguments("onClientMoveMovedEvent")[0], std::to_string(bob) + " " + std::to_string(lobby) + "->" +
-                                                          std::to_string(ingame) + " by " + std::to_string(carl) +
-                                                          " Carl");
+    EXPECT_EQ(Arguments("onClientMoveEvent")[0], std::to_string(carl) + " 0->" + std::to_string(ingame) +
+                                                     " " + std::to_string(ENTER_VISIBILITY));
+    EXPECT_EQ(Arguments("onClientMoveMovedEvent")[0], std::to_string(bob) + " " + std::to_string(lobby) +
+                                                          "->" + std::to_string(ingame) + " by " +
+                                                          std::to_string(carl) + " Carl");
     EXPECT_EQ(Arguments("onTalkStatusChangeEvent")[0], std::to_string(bob) + " 1 1");
     EXPECT_TRUE(server.Client(bob).IsTalking());
 }

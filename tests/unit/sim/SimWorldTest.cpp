@@ -34,8 +34,7 @@ protected:
         functions.freeMemory(text);
         return value;
     }
-    template <typename T>
-    std::vector<T> TakeList(T* list) {
+    template <typename T> std::vector<T> TakeList(T* list) {
         std::vector<T> values;
         for (T* item = list; item != nullptr && *item != 0; ++item) {
             values.push_back(*item);
@@ -74,10 +73,13 @@ TEST_F(SimWorld, AnswersTabsChannelsAndClientsWithHostAllocatedResults) {
     ASSERT_EQ(functions.getClientVariableAsString(server.Handler(), bob, CLIENT_NICKNAME, &nickname), 0u);
     EXPECT_EQ(TakeString(nickname), "Bob");
     char* name = nullptr;
-    ASSERT_EQ(functions.getServerVariableAsString(server.Handler(), VIRTUALSERVER_UNIQUE_IDENTIFIER, &name), 0u);
+    ASSERT_EQ(functions.getServerVariableAsString(server.Handler(), VIRTUALSERVER_UNIQUE_IDENTIFIER, &name),
+              0u);
     EXPECT_EQ(TakeString(name), "uid-1");
     int subscribed = 0;
-    EXPECT_EQ(functions.getChannelVariableAsInt(server.Handler(), ingame, CHANNEL_FLAG_ARE_SUBSCRIBED, &subscribed), 0u);
+    EXPECT_EQ(
+        functions.getChannelVariableAsInt(server.Handler(), ingame, CHANNEL_FLAG_ARE_SUBSCRIBED, &subscribed),
+        0u);
     EXPECT_EQ(subscribed, 1);
 
     EXPECT_EQ(sim.Memory().OutstandingBlocks(), 0u);
@@ -96,7 +98,8 @@ TEST_F(SimWorld, UnknownIdsGetTheSdkErrorCodes) {
     EXPECT_EQ(functions.getChannelOfClient(server.Handler(), 77, &channel), Code(Error::ClientInvalidId));
     EXPECT_EQ(functions.getChannelVariableAsString(server.Handler(), 77, CHANNEL_NAME, &text),
               Code(Error::ChannelInvalidId));
-    EXPECT_EQ(functions.requestClientMove(server.Handler(), own, 77, "", nullptr), Code(Error::ChannelInvalidId));
+    EXPECT_EQ(functions.requestClientMove(server.Handler(), own, 77, "", nullptr),
+              Code(Error::ChannelInvalidId));
     EXPECT_EQ(text, nullptr);
     EXPECT_EQ(sim.Memory().BlocksHandedOut(), 0u);
 }
@@ -149,7 +152,9 @@ TEST_F(SimWorld, ConnectInfoFillsTheCallersBufferOrRefusesWhenTooSmall) {
     char* ip = nullptr;
     char* serverPort = nullptr;
     ASSERT_EQ(functions.getConnectionVariableAsString(server.Handler(), own, CONNECTION_SERVER_IP, &ip), 0u);
-    ASSERT_EQ(functions.getConnectionVariableAsString(server.Handler(), own, CONNECTION_SERVER_PORT, &serverPort), 0u);
+    ASSERT_EQ(
+        functions.getConnectionVariableAsString(server.Handler(), own, CONNECTION_SERVER_PORT, &serverPort),
+        0u);
     EXPECT_EQ(TakeString(ip) + ":" + TakeString(serverPort), "203.0.113.5:9987");
 }
 
@@ -192,7 +197,8 @@ TEST_F(SimWorld, PositionsMutesAndPreProcessorAreKept) {
 }
 
 TEST_F(SimWorld, WavePlaybacksNeedAWaveFileAndTrackTheirHandles) {
-    const auto path = std::filesystem::temp_directory_path() / ("sim-world-" + std::to_string(::getpid()) + ".wav");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("sim-world-" + std::to_string(::getpid()) + ".wav");
     {
         std::ofstream wave(path, std::ios::binary);
         wave << "RIFF" << std::string(4, '\0') << "WAVEfmt ";
@@ -228,7 +234,8 @@ TEST_F(SimWorld, PermissionIdsByNameAndBack) {
     unsigned int id = 0;
     EXPECT_EQ(functions.getPermissionIDByName(server.Handler(), "i_client_whisper_power", &id), 0u);
     EXPECT_EQ(id, 71u);
-    EXPECT_EQ(functions.getPermissionIDByName(server.Handler(), "nope", &id), Code(Error::PermissionInvalidPermId));
+    EXPECT_EQ(functions.getPermissionIDByName(server.Handler(), "nope", &id),
+              Code(Error::PermissionInvalidPermId));
     char name[64];
     EXPECT_EQ(functions.getPermissionNameByID(server.Handler(), 71, name, sizeof name), 0u);
     EXPECT_STREQ(name, "i_client_whisper_power");
