@@ -9,38 +9,46 @@
 
 namespace Tralvonic::Model {
 
-enum class Command : std::int32_t {
-    PluginState = 0,
-    Initiate = 1,
-    Reset = 2,
-    Ping = 3,
-    Pong = 4,
-    InstanceState = 5,
-    SoundState = 6,
-    SelfStateUpdate = 7,
-    PlayerStateUpdate = 8,
-    BulkUpdate = 9,
-    RemovePlayer = 10,
-    TalkState = 11,
-    PlaySound = 18,
-    StopSound = 19,
-    PhoneCommunicationUpdate = 20,
-    StopPhoneCommunication = 21,
-    RadioCommunicationUpdate = 30,
-    StopRadioCommunication = 31,
-    RadioTowerUpdate = 32,
-    RadioTrafficState = 33,
-    AddRadioChannelMember = 37,
-    UpdateRadioChannelMembers = 38,
-    RemoveRadioChannelMember = 39,
-    MegaphoneCommunicationUpdate = 40,
-    StopMegaphoneCommunication = 41,
-};
-BOOST_DESCRIBE_ENUM(Command, PluginState, Initiate, Reset, Ping, Pong, InstanceState, SoundState,
-                    SelfStateUpdate, PlayerStateUpdate, BulkUpdate, RemovePlayer, TalkState, PlaySound,
-                    StopSound, PhoneCommunicationUpdate, StopPhoneCommunication, RadioCommunicationUpdate,
-                    StopRadioCommunication, RadioTowerUpdate, RadioTrafficState, AddRadioChannelMember,
-                    UpdateRadioChannelMembers, RemoveRadioChannelMember, MegaphoneCommunicationUpdate,
-                    StopMegaphoneCommunication)
+// The one list of commands: X(Name, Number, Flow). Flow says who sends the command:
+// ToGame (only the plugin sends it), Initiate (the game starts an instance with it) or Routed
+// (the game sends it to a running instance; the dispatch must have a row for it).
+// clang-format off
+#define TRALVONIC_COMMANDS(X)                  \
+    X(PluginState, 0, ToGame)                  \
+    X(Initiate, 1, Initiate)                   \
+    X(Reset, 2, ToGame)                        \
+    X(Ping, 3, Routed)                         \
+    X(Pong, 4, Routed)                         \
+    X(InstanceState, 5, ToGame)                \
+    X(SoundState, 6, ToGame)                   \
+    X(SelfStateUpdate, 7, Routed)              \
+    X(PlayerStateUpdate, 8, Routed)            \
+    X(BulkUpdate, 9, Routed)                   \
+    X(RemovePlayer, 10, Routed)                \
+    X(TalkState, 11, ToGame)                   \
+    X(PlaySound, 18, Routed)                   \
+    X(StopSound, 19, Routed)                   \
+    X(PhoneCommunicationUpdate, 20, Routed)    \
+    X(StopPhoneCommunication, 21, Routed)      \
+    X(RadioCommunicationUpdate, 30, Routed)    \
+    X(StopRadioCommunication, 31, Routed)      \
+    X(RadioTowerUpdate, 32, Routed)            \
+    X(RadioTrafficState, 33, ToGame)           \
+    X(AddRadioChannelMember, 37, Routed)       \
+    X(UpdateRadioChannelMembers, 38, Routed)   \
+    X(RemoveRadioChannelMember, 39, Routed)    \
+    X(MegaphoneCommunicationUpdate, 40, Routed)\
+    X(StopMegaphoneCommunication, 41, Routed)
+// clang-format on
+
+#define TRALVONIC_COMMAND_ENUMERATOR(name, number, flow) name = number,
+enum class Command : std::int32_t { TRALVONIC_COMMANDS(TRALVONIC_COMMAND_ENUMERATOR) };
+#undef TRALVONIC_COMMAND_ENUMERATOR
+
+#define TRALVONIC_COMMAND_NAME(name, number, flow) BOOST_DESCRIBE_ENUM_ENTRY(Command, name)
+BOOST_DESCRIBE_ENUM_BEGIN(Command)
+TRALVONIC_COMMANDS(TRALVONIC_COMMAND_NAME)
+BOOST_DESCRIBE_ENUM_END(Command)
+#undef TRALVONIC_COMMAND_NAME
 
 } // namespace Tralvonic::Model

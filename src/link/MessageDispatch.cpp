@@ -54,36 +54,50 @@ void ApplyBulkUpdate(GameInstance& gameInstance, const PluginCommand& command) {
     }
 }
 
+// What one routed command does to the instance; the row is empty while the instance lacks the
+// operation: such a command still needs a registered instance, and is then reported as not
+// executable instead of being taken as handled.
+template <Operation InstanceOperation> struct Via { static constexpr Operation Apply = InstanceOperation; };
+
+// One row per command that the game sends to a running instance, each with its record and
+// operation. Declared only: a routed command of the command list without a row fails to compile.
+template <Command> struct Row;
+// clang-format off
+template <> struct Row<Command::Ping> : Via<&ApplyWithoutParameter<&GameInstance::OnPing>> {};
+template <> struct Row<Command::Pong> : Via<&ApplyWithoutParameter<&GameInstance::OnPong>> {};
+template <> struct Row<Command::SelfStateUpdate> : Via<&Apply<Model::SelfState, &GameInstance::OnSelfStateUpdate>> {};
+template <> struct Row<Command::PlayerStateUpdate> : Via<&Apply<Model::PlayerState, &GameInstance::OnPlayerStateUpdate>> {};
+template <> struct Row<Command::BulkUpdate> : Via<&ApplyBulkUpdate<&GameInstance::OnPlayerStateUpdate, &GameInstance::OnSelfStateUpdate>> {};
+template <> struct Row<Command::RemovePlayer> : Via<&Apply<Model::PlayerState, &GameInstance::OnPlayerRemove>> {};
+template <> struct Row<Command::PlaySound> : Via<&Apply<Model::Sound, &GameInstance::PlaySound>> {};
+template <> struct Row<Command::StopSound> : Via<&Apply<Model::Sound, &GameInstance::StopSound>> {};
+template <> struct Row<Command::PhoneCommunicationUpdate> : Via<nullptr> {};     // PhoneCommunication: OnPhoneCommunicationUpdate
+template <> struct Row<Command::StopPhoneCommunication> : Via<nullptr> {};       // PhoneCommunication: OnStopPhoneCommunication
+template <> struct Row<Command::RadioCommunicationUpdate> : Via<nullptr> {};     // RadioCommunication: OnRadioCommunicationUpdate
+template <> struct Row<Command::StopRadioCommunication> : Via<nullptr> {};       // RadioCommunication: OnStopRadioCommunication
+template <> struct Row<Command::RadioTowerUpdate> : Via<nullptr> {};             // RadioTower: OnRadioTowerUpdate
+template <> struct Row<Command::AddRadioChannelMember> : Via<nullptr> {};        // RadioChannelMember: OnAddRadioChannelMember
+template <> struct Row<Command::UpdateRadioChannelMembers> : Via<nullptr> {};    // RadioChannelMemberUpdate: OnUpdateRadioChannelMembers
+template <> struct Row<Command::RemoveRadioChannelMember> : Via<nullptr> {};     // RadioChannelMember: OnRemoveRadioChannelMember
+template <> struct Row<Command::MegaphoneCommunicationUpdate> : Via<nullptr> {}; // MegaphoneCommunication: OnMegaphoneCommunicationUpdate
+template <> struct Row<Command::StopMegaphoneCommunication> : Via<nullptr> {};   // MegaphoneCommunication: OnStopMegaphoneCommunication
+// clang-format on
+
 struct Route {
     Model::Command Command;
-    // Empty while the instance lacks the operation: such a command still needs a registered
-    // instance, and is then reported as not executable instead of being taken as handled.
     Operation Apply;
 };
 
-// The commands that the game sends to a running instance, each with its record and operation.
-// clang-format off
-constexpr Route Routes[] = {
-    {Command::Ping, &ApplyWithoutParameter<&GameInstance::OnPing>},
-    {Command::Pong, &ApplyWithoutParameter<&GameInstance::OnPong>},
-    {Command::SelfStateUpdate, &Apply<Model::SelfState, &GameInstance::OnSelfStateUpdate>},
-    {Command::PlayerStateUpdate, &Apply<Model::PlayerState, &GameInstance::OnPlayerStateUpdate>},
-    {Command::BulkUpdate, &ApplyBulkUpdate<&GameInstance::OnPlayerStateUpdate, &GameInstance::OnSelfStateUpdate>},
-    {Command::RemovePlayer, &Apply<Model::PlayerState, &GameInstance::OnPlayerRemove>},
-    {Command::PlaySound, &Apply<Model::Sound, &GameInstance::PlaySound>},
-    {Command::StopSound, &Apply<Model::Sound, &GameInstance::StopSound>},
-    {Command::PhoneCommunicationUpdate, nullptr},     // PhoneCommunication: OnPhoneCommunicationUpdate
-    {Command::StopPhoneCommunication, nullptr},       // PhoneCommunication: OnStopPhoneCommunication
-    {Command::RadioCommunicationUpdate, nullptr},     // RadioCommunication: OnRadioCommunicationUpdate
-    {Command::StopRadioCommunication, nullptr},       // RadioCommunication: OnStopRadioCommunication
-    {Command::RadioTowerUpdate, nullptr},             // RadioTower: OnRadioTowerUpdate
-    {Command::AddRadioChannelMember, nullptr},        // RadioChannelMember: OnAddRadioChannelMember
-    {Command::UpdateRadioChannelMembers, nullptr},    // RadioChannelMemberUpdate: OnUpdateRadioChannelMembers
-    {Command::RemoveRadioChannelMember, nullptr},     // RadioChannelMember: OnRemoveRadioChannelMember
-    {Command::MegaphoneCommunicationUpdate, nullptr}, // MegaphoneCommunication: OnMegaphoneCommunicationUpdate
-    {Command::StopMegaphoneCommunication, nullptr},   // MegaphoneCommunication: OnStopMegaphoneCommunication
-};
-// clang-format on
+// The routed commands of the command list, each with its row.
+#define TRALVONIC_ROUTE_ToGame(name)
+#define TRALVONIC_ROUTE_Initiate(name)
+#define TRALVONIC_ROUTE_Routed(name) Route{Command::name, Row<Command::name>::Apply},
+#define TRALVONIC_ROUTE(name, number, flow) TRALVONIC_ROUTE_##flow(name)
+constexpr Route Routes[] = {TRALVONIC_COMMANDS(TRALVONIC_ROUTE)};
+#undef TRALVONIC_ROUTE
+#undef TRALVONIC_ROUTE_Routed
+#undef TRALVONIC_ROUTE_Initiate
+#undef TRALVONIC_ROUTE_ToGame
 
 const Route* FindRoute(Command command) {
     const auto found = std::find_if(std::begin(Routes), std::end(Routes),
