@@ -1,7 +1,5 @@
 #include "MuffleEffect.h"
 
-#include "Block.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -17,34 +15,63 @@ double CutoffHz(std::int32_t intensity) noexcept {
     return LightestCutoffHz * std::pow(HeaviestCutoffHz / LightestCutoffHz, position);
 }
 
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void Render(std::array<Lanes, ChunkFrames>& lanes,
+                                                                std::int32_t frames,
+                                                                const BiquadChain<2>& chain,
+                                                                CascadeMemory<2>& memory) noexcept {
+    CascadeRun<2> lowPass(chain, memory);
+    for (std::int32_t f = 0; f < frames; ++f) {
+        Lanes& frame = lanes[static_cast<std::size_t>(f)];
+        frame = lowPass.Step(frame);
+    }
+    lowPass.Save(memory);
+}
+
 } // namespace
+
+void MuffleEffect::Prepare(double sampleRateHz) noexcept {
+    _sampleRateHz = sampleRateHz;
+    _intensity = -1;
+    Reset();
+}
 
 void MuffleEffect::SetParams(const Params& params) noexcept {
     const std::int32_t intensity = std::clamp(params.Intensity, 0, MaxIntensity);
     if (intensity == _intensity) {
         return;
     }
+    if (IsBypassed()) {
+        // A muffle after the bypass starts from silence rather than from a voice long gone.
+        Reset();
+    }
     _intensity = intensity;
     if (intensity == 0) {
-        // A later muffle starts from silence rather than from a voice long gone.
-        _lowPass.Reset();
+        _coefficients.SetTarget({Biquad::Identity(), Biquad::Identity()});
         return;
     }
     const double cutoffHz = CutoffHz(intensity);
-    _lowPass.SetSections({BiquadCoefficients::LowPass(cutoffHz, ButterworthFourthOrderQ1),
-                          BiquadCoefficients::LowPass(cutoffHz, ButterworthFourthOrderQ2)});
+    _coefficients.SetTarget({Biquad::LowPass(cutoffHz, ButterworthFourthOrderQ1, _sampleRateHz),
+                             Biquad::LowPass(cutoffHz, ButterworthFourthOrderQ2, _sampleRateHz)});
 }
 
 void MuffleEffect::Process(std::int16_t* samples, std::int32_t frames, std::int32_t channels,
                            float volume) noexcept {
-    if (_intensity <= 0) {
-        ProcessBlock(samples, frames, channels, _gain, volume,
-                     [](float input, std::int32_t) { return input; });
-        return;
-    }
-    ProcessBlock(samples, frames, channels, _gain, volume,
-                 [this](float input, std::int32_t channel) { return _lowPass.Process(input, channel); });
-    _lowPass.FlushDenormals();
+    ProcessInChunks(
+        samples, frames, channels, _gain, volume, [this] { return _coefficients.FramesLeftInStep(); },
+        [this](Chunk& chunk, std::int32_t count, std::int32_t groups) {
+            if (!IsBypassed()) {
+                const BiquadChain<Sections> chain = _coefficients.Current();
+                for (std::int32_t g = 0; g < groups; ++g) {
+                    Render(chunk.Groups[static_cast<std::size_t>(g)], count, chain,
+                           _memory[static_cast<std::size_t>(g)]);
+                }
+            }
+            _coefficients.Advance(count);
+        });
+}
+
+void MuffleEffect::Reset() noexcept {
+    _memory = {};
 }
 
 } // namespace Tralvonic::Voice
