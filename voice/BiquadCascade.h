@@ -3,12 +3,10 @@
 // section's output feeds back through one multiply-add only, which keeps the loop short
 // enough for the sections of one frame to overlap with those of the next. The sections share
 // their history (the input history of one is the output history of the one before), and run
-// on floats scaled to -1..1. A new chain of coefficients is reached in steps over a ramp
-// instead of at once, so that a changed cut-off does not click.
+// on floats scaled to -1..1.
 
 #include "Biquad.h"
 #include "Lanes.h"
-#include "Ramp.h"
 
 #include <array>
 #include <cstddef>
@@ -69,44 +67,6 @@ private:
     std::array<Coefficients, Sections> _k;
     std::array<Lanes, Sections + 1> _previous;
     std::array<Lanes, Sections + 1> _beforePrevious;
-};
-
-// The coefficients of a cascade and their ramp. The first chain is taken at once.
-template <std::size_t Sections> class CascadeCoefficients {
-public:
-    static constexpr std::int32_t RampSteps = 30;
-
-    void SetTarget(const BiquadChain<Sections>& chain) noexcept {
-        if (!_started) {
-            _started = true;
-            _from = _to = chain;
-            return;
-        }
-        if (chain == _to) {
-            return;
-        }
-        _from = Current();
-        _to = chain;
-        _position.Restart(0.0f, 1.0f);
-    }
-
-    BiquadChain<Sections> Current() const noexcept {
-        if (!_position.IsRamping()) {
-            return _to;
-        }
-        return Between(_from, _to, _position.Value());
-    }
-
-    bool IsRamping() const noexcept { return _position.IsRamping(); }
-    const BiquadChain<Sections>& Target() const noexcept { return _to; }
-    std::int32_t FramesLeftInStep() const noexcept { return _position.FramesLeftInStep(); }
-    void Advance(std::int32_t frames) noexcept { _position.Advance(frames); }
-
-private:
-    bool _started = false;
-    BiquadChain<Sections> _from{};
-    BiquadChain<Sections> _to{};
-    SteppedRamp _position{RampSteps, 1.0f};
 };
 
 } // namespace Tralvonic::Voice

@@ -7,22 +7,37 @@ namespace Tralvonic::Voice {
 
 namespace {
 
+using Lines = std::array<Lanes, ChunkFrames>;
+
 constexpr double LightestCutoffHz = 8000.0;
 constexpr double HeaviestCutoffHz = 500.0;
 
-double CutoffHz(std::int32_t intensity) noexcept {
+float Log2CutoffHz(std::int32_t intensity) noexcept {
     const double position = static_cast<double>(intensity - 1) / (MuffleEffect::MaxIntensity - 1);
-    return LightestCutoffHz * std::pow(HeaviestCutoffHz / LightestCutoffHz, position);
+    return static_cast<float>(std::log2(LightestCutoffHz) +
+                              position * (std::log2(HeaviestCutoffHz) - std::log2(LightestCutoffHz)));
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void Render(std::array<Lanes, ChunkFrames>& lanes,
-                                                                std::int32_t frames,
-                                                                const BiquadChain<2>& chain,
-                                                                CascadeMemory<2>& memory) noexcept {
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderFiltered(Lines& lanes, std::int32_t frames,
+                                                                        const BiquadChain<2>& chain,
+                                                                        CascadeMemory<2>& memory) noexcept {
     CascadeRun<2> lowPass(chain, memory);
     for (std::int32_t f = 0; f < frames; ++f) {
         Lanes& frame = lanes[static_cast<std::size_t>(f)];
         frame = lowPass.Step(frame);
+    }
+    lowPass.Save(memory);
+}
+
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderBlended(Lines& lanes, std::int32_t frames,
+                                                                       const BiquadChain<2>& chain,
+                                                                       CascadeMemory<2>& memory,
+                                                                       float wet) noexcept {
+    CascadeRun<2> lowPass(chain, memory);
+    const Lanes wetLanes = Splat(wet);
+    for (std::int32_t f = 0; f < frames; ++f) {
+        Lanes& frame = lanes[static_cast<std::size_t>(f)];
+        frame += wetLanes * (lowPass.Step(frame) - frame);
     }
     lowPass.Save(memory);
 }
@@ -32,6 +47,7 @@ double CutoffHz(std::int32_t intensity) noexcept {
 void MuffleEffect::Prepare(double sampleRateHz) noexcept {
     _sampleRateHz = sampleRateHz;
     _intensity = -1;
+    _chainCutoff = 0.0f;
     Reset();
 }
 
@@ -40,34 +56,52 @@ void MuffleEffect::SetParams(const Params& params) noexcept {
     if (intensity == _intensity) {
         return;
     }
-    if (IsBypassed()) {
-        // A muffle after the bypass starts from silence rather than from a voice long gone.
-        Reset();
-    }
     _intensity = intensity;
     if (intensity == 0) {
-        _coefficients.SetTarget({Biquad::Identity(), Biquad::Identity()});
+        _wet.SetTarget(0.0f);
         return;
     }
-    const double cutoffHz = CutoffHz(intensity);
-    _coefficients.SetTarget({Biquad::LowPass(cutoffHz, ButterworthFourthOrderQ1, _sampleRateHz),
-                             Biquad::LowPass(cutoffHz, ButterworthFourthOrderQ2, _sampleRateHz)});
+    if (IsBypassed()) {
+        // Out of the bypass the filter starts at its cut-off and from silence, not from a
+        // voice long gone, and fades in.
+        Reset();
+        _cutoff.Jump(Log2CutoffHz(intensity));
+    } else {
+        _cutoff.SetTarget(Log2CutoffHz(intensity));
+    }
+    _wet.SetTarget(1.0f);
 }
 
 void MuffleEffect::Process(std::int16_t* samples, std::int32_t frames, std::int32_t channels,
                            float volume) noexcept {
     ProcessInChunks(
-        samples, frames, channels, _gain, volume, [this] { return _coefficients.FramesLeftInStep(); },
-        [this](Chunk& chunk, std::int32_t count, std::int32_t groups) {
-            if (!IsBypassed()) {
-                const BiquadChain<Sections> chain = _coefficients.Current();
-                for (std::int32_t g = 0; g < groups; ++g) {
-                    Render(chunk.Groups[static_cast<std::size_t>(g)], count, chain,
-                           _memory[static_cast<std::size_t>(g)]);
-                }
+        samples, frames, channels, _gain, volume,
+        [this] { return std::min(_cutoff.FramesLeftInStep(), _wet.FramesLeftInStep()); },
+        [this](Chunk& chunk, std::int32_t count, std::int32_t groups) { Render(chunk, count, groups); });
+}
+
+void MuffleEffect::Render(Chunk& chunk, std::int32_t frames, std::int32_t groups) noexcept {
+    if (!IsBypassed()) {
+        const float cutoff = _cutoff.Value();
+        if (cutoff != _chainCutoff) {
+            _chainCutoff = cutoff;
+            const double hz = std::exp2(static_cast<double>(cutoff));
+            _chain = {Biquad::LowPass(hz, ButterworthFourthOrderQ1, _sampleRateHz),
+                      Biquad::LowPass(hz, ButterworthFourthOrderQ2, _sampleRateHz)};
+        }
+        const float wet = _wet.Value();
+        for (std::int32_t g = 0; g < groups; ++g) {
+            Lines& lanes = chunk.Groups[static_cast<std::size_t>(g)];
+            CascadeMemory<Sections>& memory = _memory[static_cast<std::size_t>(g)];
+            if (wet == 1.0f) {
+                RenderFiltered(lanes, frames, _chain, memory);
+            } else {
+                RenderBlended(lanes, frames, _chain, memory, wet);
             }
-            _coefficients.Advance(count);
-        });
+        }
+    }
+    _cutoff.Advance(frames);
+    _wet.Advance(frames);
 }
 
 void MuffleEffect::Reset() noexcept {

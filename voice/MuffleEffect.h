@@ -1,8 +1,9 @@
 #pragma once
 // Muffled voice, as through a wall or from inside a closed car: a fourth-order Butterworth
 // low-pass (two cookbook sections) whose cut-off falls log-evenly from 8 kHz at intensity 1 to
-// 500 Hz at intensity 10. Intensity 0 bypasses the filter, so only the volume applies; a
-// changed intensity glides to its cut-off over 20 ms, into and out of the bypass too.
+// 500 Hz at intensity 10. Intensity 0 bypasses the filter, so only the volume applies. A
+// changed intensity sweeps the cut-off to its new place over 20 ms, recomputed every 32
+// frames; into and out of the bypass the filtered voice is cross-faded with the plain one.
 // Int16 interleaved in and out; intensities outside 0..10 are clamped.
 
 #include "BiquadCascade.h"
@@ -31,12 +32,19 @@ public:
 
 private:
     static constexpr std::size_t Sections = 2;
+    static constexpr std::int32_t RampSteps = 30;
 
-    bool IsBypassed() const noexcept { return _intensity == 0 && !_coefficients.IsRamping(); }
+    bool IsBypassed() const noexcept { return _wet.Value() == 0.0f && !_wet.IsRamping(); }
+    void Render(Chunk& chunk, std::int32_t frames, std::int32_t groups) noexcept;
 
     double _sampleRateHz = SampleRateHz;
-    std::int32_t _intensity = -1; // no coefficients yet
-    CascadeCoefficients<Sections> _coefficients;
+    std::int32_t _intensity = -1; // nothing set yet
+    // The cut-off as log2 of hertz, so that a sweep moves evenly in pitch.
+    SteppedRamp _cutoff{RampSteps};
+    // 1 for the filtered voice only, 0 for the plain voice only.
+    SteppedRamp _wet{RampSteps};
+    float _chainCutoff = 0.0f; // the cut-off that _chain was computed for
+    BiquadChain<Sections> _chain{};
     std::array<CascadeMemory<Sections>, MaxGroups> _memory{};
     Ramp _gain{GainRampFrames};
 };

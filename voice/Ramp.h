@@ -30,12 +30,11 @@ public:
         _position = 0;
     }
 
-    // Goes from `start` to `target` regardless of where the ramp stood.
-    void Restart(float start, float target) noexcept {
+    // Stands at `value` at once, as if a ramp to it had just ended.
+    void Jump(float value) noexcept {
         _started = true;
-        _start = start;
-        _target = target;
-        _position = 0;
+        _start = _target = value;
+        _position = _length;
     }
 
     bool IsRamping() const noexcept { return _position < _length; }
@@ -76,7 +75,7 @@ public:
         : _ramp(steps * StepFrames, initial) {}
 
     void SetTarget(float target) noexcept { _ramp.SetTarget(target); }
-    void Restart(float start, float target) noexcept { _ramp.Restart(start, target); }
+    void Jump(float value) noexcept { _ramp.Jump(value); }
     bool IsRamping() const noexcept { return _ramp.IsRamping(); }
 
     // The value for the current step: a step already holds the value it leads to, so the
