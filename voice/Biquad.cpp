@@ -23,10 +23,6 @@ Biquad Normalize(double b0, double b1, double b2, const Prototype& p) noexcept {
             static_cast<float>(-2.0 * p.Cosine / a0), static_cast<float>((1.0 - p.Alpha) / a0)};
 }
 
-float Lerp(float from, float to, float t) noexcept {
-    return from + (to - from) * t;
-}
-
 } // namespace
 
 Biquad Biquad::LowPass(double cutoffHz, double q, double sampleRateHz) noexcept {
@@ -39,11 +35,6 @@ Biquad Biquad::HighPass(double cutoffHz, double q, double sampleRateHz) noexcept
     const Prototype p = Warp(cutoffHz, q, sampleRateHz);
     const double b0 = (1.0 + p.Cosine) / 2.0;
     return Normalize(b0, -(1.0 + p.Cosine), b0, p);
-}
-
-Biquad Biquad::Between(const Biquad& from, const Biquad& to, float t) noexcept {
-    return {Lerp(from.B0, to.B0, t), Lerp(from.B1, to.B1, t), Lerp(from.B2, to.B2, t),
-            Lerp(from.A1, to.A1, t), Lerp(from.A2, to.A2, t)};
 }
 
 } // namespace Tralvonic::Voice

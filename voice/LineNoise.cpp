@@ -9,9 +9,9 @@ namespace {
 
 using States = std::array<std::uint32_t, LineNoise::GroupFrames>;
 // A group's worth of generators or values, worked on at once.
-using GroupBits = std::uint32_t __attribute__((vector_size(32)));
-using GroupSigned = std::int32_t __attribute__((vector_size(32)));
-using GroupFloats = float __attribute__((vector_size(32)));
+using GroupBits = std::uint32_t __attribute__((vector_size(64)));
+using GroupSigned = std::int32_t __attribute__((vector_size(64)));
+using GroupFloats = float __attribute__((vector_size(64)));
 
 std::uint32_t Advance(std::uint32_t state) noexcept {
     state ^= state << 13;

@@ -1,7 +1,7 @@
 #pragma once
 // The noise of a degraded line, one value per frame, the same in every channel: hiss (white
-// noise) with rare louder crackles. Eight 32-bit xorshift generators (Marsaglia, shifts 13,
-// 17, 5), one for each frame of a group of eight, so that a group is made in one pass of
+// noise) with rare louder crackles. Sixteen 32-bit xorshift generators (Marsaglia, shifts 13,
+// 17, 5), one for each frame of a group of sixteen, so that a group is made in one pass of
 // vector operations; a group's frames not yet used wait for the next call, so the noise does
 // not depend on how a block is split. No allocation, no lock, and the same sequence from the
 // same seed, so an effect's noise is reproducible.
@@ -13,7 +13,7 @@ namespace Tralvonic::Voice {
 
 class LineNoise {
 public:
-    static constexpr std::int32_t GroupFrames = 8;
+    static constexpr std::int32_t GroupFrames = 16;
 
     // Levels of the noise: the hiss's peak, the chance per frame of a crackle and its peak.
     struct Level {

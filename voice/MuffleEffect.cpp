@@ -19,9 +19,11 @@ float Log2CutoffHz(std::int32_t intensity) noexcept {
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderFiltered(Lines& lanes, std::int32_t frames,
-                                                                        const BiquadChain<2>& chain,
-                                                                        CascadeMemory<2>& memory) noexcept {
-    CascadeRun<2> lowPass(chain, memory);
+                                                                        const ButterworthBand<0, 2>& band,
+                                                                        BandMemory<2>& memory) noexcept {
+    ButterworthRun<0, 2> lowPass(band, memory);
+    // Two frames a turn, so that the history moves from register to register by renaming.
+#pragma GCC unroll 2
     for (std::int32_t f = 0; f < frames; ++f) {
         Lanes& frame = lanes[static_cast<std::size_t>(f)];
         frame = lowPass.Step(frame);
@@ -30,11 +32,13 @@ float Log2CutoffHz(std::int32_t intensity) noexcept {
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderBlended(Lines& lanes, std::int32_t frames,
-                                                                       const BiquadChain<2>& chain,
-                                                                       CascadeMemory<2>& memory,
+                                                                       const ButterworthBand<0, 2>& band,
+                                                                       BandMemory<2>& memory,
                                                                        float wet) noexcept {
-    CascadeRun<2> lowPass(chain, memory);
+    ButterworthRun<0, 2> lowPass(band, memory);
     const Lanes wetLanes = Splat(wet);
+    // Two frames a turn, so that the history moves from register to register by renaming.
+#pragma GCC unroll 2
     for (std::int32_t f = 0; f < frames; ++f) {
         Lanes& frame = lanes[static_cast<std::size_t>(f)];
         frame += wetLanes * (lowPass.Step(frame) - frame);
@@ -47,7 +51,7 @@ float Log2CutoffHz(std::int32_t intensity) noexcept {
 void MuffleEffect::Prepare(double sampleRateHz) noexcept {
     _sampleRateHz = sampleRateHz;
     _intensity = -1;
-    _chainCutoff = 0.0f;
+    _bandCutoff = 0.0f;
     Reset();
 }
 
@@ -83,20 +87,21 @@ void MuffleEffect::Process(std::int16_t* samples, std::int32_t frames, std::int3
 void MuffleEffect::Render(Chunk& chunk, std::int32_t frames, std::int32_t groups) noexcept {
     if (!IsBypassed()) {
         const float cutoff = _cutoff.Value();
-        if (cutoff != _chainCutoff) {
-            _chainCutoff = cutoff;
+        if (cutoff != _bandCutoff) {
+            _bandCutoff = cutoff;
             const double hz = std::exp2(static_cast<double>(cutoff));
-            _chain = {Biquad::LowPass(hz, ButterworthFourthOrderQ1, _sampleRateHz),
-                      Biquad::LowPass(hz, ButterworthFourthOrderQ2, _sampleRateHz)};
+            _band = ButterworthBand<0, Sections>::From(
+                {Biquad::LowPass(hz, ButterworthFourthOrderQ1, _sampleRateHz),
+                 Biquad::LowPass(hz, ButterworthFourthOrderQ2, _sampleRateHz)});
         }
         const float wet = _wet.Value();
         for (std::int32_t g = 0; g < groups; ++g) {
             Lines& lanes = chunk.Groups[static_cast<std::size_t>(g)];
-            CascadeMemory<Sections>& memory = _memory[static_cast<std::size_t>(g)];
+            BandMemory<Sections>& memory = _memory[static_cast<std::size_t>(g)];
             if (wet == 1.0f) {
-                RenderFiltered(lanes, frames, _chain, memory);
+                RenderFiltered(lanes, frames, _band, memory);
             } else {
-                RenderBlended(lanes, frames, _chain, memory, wet);
+                RenderBlended(lanes, frames, _band, memory, wet);
             }
         }
     }

@@ -6,7 +6,7 @@
 // frames; into and out of the bypass the filtered voice is cross-faded with the plain one.
 // Int16 interleaved in and out; intensities outside 0..10 are clamped.
 
-#include "BiquadCascade.h"
+#include "ButterworthBand.h"
 #include "Chunk.h"
 #include "Ramp.h"
 
@@ -43,9 +43,9 @@ private:
     SteppedRamp _cutoff{RampSteps};
     // 1 for the filtered voice only, 0 for the plain voice only.
     SteppedRamp _wet{RampSteps};
-    float _chainCutoff = 0.0f; // the cut-off that _chain was computed for
-    BiquadChain<Sections> _chain{};
-    std::array<CascadeMemory<Sections>, MaxGroups> _memory{};
+    float _bandCutoff = 0.0f; // the cut-off that _band was computed for
+    ButterworthBand<0, Sections> _band{};
+    std::array<BandMemory<Sections>, MaxGroups> _memory{};
     Ramp _gain{GainRampFrames};
 };
 

@@ -34,6 +34,8 @@ LineNoise::Level NoiseFor(const LineCharacter& character, float degradation) noe
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void
 RenderClean(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory) noexcept {
     ButterworthRun<2, 2> bandPass(band, memory);
+    // Two frames a turn, so that the history moves from register to register by renaming.
+#pragma GCC unroll 2
     for (std::int32_t f = 0; f < frames; ++f) {
         Lanes& frame = lanes[static_cast<std::size_t>(f)];
         frame = bandPass.Step(frame);
@@ -49,6 +51,8 @@ RenderClean(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory)
     const Lanes drive = Splat(shape.Drive);
     const Lanes blend = Splat(shape.Degradation * shape.MakeUp);
     const Lanes keep = Splat(1.0f - shape.Degradation);
+    // Two frames a turn, so that the history moves from register to register by renaming.
+#pragma GCC unroll 2
     for (std::int32_t f = 0; f < frames; ++f) {
         Lanes& frame = lanes[static_cast<std::size_t>(f)];
         const Lanes line =
@@ -66,6 +70,8 @@ RenderClean(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory)
     const Lanes drive = Splat(shape.Drive);
     const Lanes makeUp = Splat(shape.MakeUp);
     const Lanes limit = Splat(shape.Limit);
+    // Two frames a turn, so that the history moves from register to register by renaming.
+#pragma GCC unroll 2
     for (std::int32_t f = 0; f < frames; ++f) {
         Lanes& frame = lanes[static_cast<std::size_t>(f)];
         const Lanes air = HardClip(frame * drive, limit) * makeUp + noise[static_cast<std::size_t>(f)];
