@@ -13,13 +13,6 @@ using GroupBits = std::uint32_t __attribute__((vector_size(64)));
 using GroupSigned = std::int32_t __attribute__((vector_size(64)));
 using GroupFloats = float __attribute__((vector_size(64)));
 
-std::uint32_t Advance(std::uint32_t state) noexcept {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state;
-}
-
 [[gnu::always_inline]] inline void AdvanceAll(GroupBits& state) noexcept {
     state ^= state << 13;
     state ^= state >> 17;
@@ -41,8 +34,10 @@ std::uint32_t Advance(std::uint32_t state) noexcept {
 [[gnu::always_inline]] inline void Shape(GroupFloats& noise, const GroupFloats& chance,
                                          const LineNoise::Level& level) noexcept {
     const GroupFloats none{};
-    const GroupFloats crackle = chance < level.CrackleChance ? none + level.CracklePeak : none;
-    noise = (level.Hiss + crackle) * noise;
+    // One draw decides for the whole group: a crackle is a burst of a third of a millisecond,
+    // which the band-pass lets through as a crack rather than smoothing it into the hiss.
+    const float crackle = chance[0] < level.CrackleChance ? level.CracklePeak : 0.0f;
+    noise = (none + (level.Hiss + crackle)) * noise;
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void
@@ -71,19 +66,26 @@ FillGroups(States& generators, float* noise, std::int32_t groups, LineNoise::Lev
     std::memcpy(group.Chance.data(), &chance, sizeof chance);
 }
 
-float Shaped(float white, float chance, const LineNoise::Level& level) noexcept {
-    const float crackle = chance < level.CrackleChance ? level.CracklePeak : 0.0f;
+float Shaped(float white, float groupChance, const LineNoise::Level& level) noexcept {
+    const float crackle = groupChance < level.CrackleChance ? level.CracklePeak : 0.0f;
     return (level.Hiss + crackle) * white;
 }
 
 } // namespace
 
 LineNoise::LineNoise(std::uint32_t seed) noexcept : _state{} {
-    // Each generator starts from its own state; none may be 0, where xorshift stays.
-    std::uint32_t state = seed != 0 ? seed : 1u;
-    for (std::uint32_t& generator : _state) {
-        state = Advance(state);
-        generator = state;
+    // Each generator starts from a hash of the seed and its place (the finaliser of
+    // MurmurHash3), far from the others on the one cycle xorshift runs through: generators
+    // started a few steps apart would repeat each other's numbers a few frames later, which
+    // is heard as tones in the hiss. None may be 0, where xorshift stays.
+    for (std::size_t i = 0; i < _state.size(); ++i) {
+        std::uint32_t state = seed + 0x9E3779B9u * static_cast<std::uint32_t>(i + 1);
+        state ^= state >> 16;
+        state *= 0x85EBCA6Bu;
+        state ^= state >> 13;
+        state *= 0xC2B2AE35u;
+        state ^= state >> 16;
+        _state[i] = state != 0 ? state : 1u;
     }
 }
 
@@ -91,7 +93,7 @@ void LineNoise::Fill(float* noise, std::int32_t frames, const Level& level) noex
     std::int32_t done = 0;
     for (; done < frames && _nextPending < GroupFrames; ++done, ++_nextPending) {
         const auto i = static_cast<std::size_t>(_nextPending);
-        noise[done] = Shaped(_pending.White[i], _pending.Chance[i], level);
+        noise[done] = Shaped(_pending.White[i], _pending.Chance[0], level);
     }
     const std::int32_t groups = (frames - done) / GroupFrames;
     FillGroups(_state, noise + done, groups, level);
@@ -100,7 +102,7 @@ void LineNoise::Fill(float* noise, std::int32_t frames, const Level& level) noex
         NextGroup(_state, _pending);
         for (_nextPending = 0; done < frames; ++done, ++_nextPending) {
             const auto i = static_cast<std::size_t>(_nextPending);
-            noise[done] = Shaped(_pending.White[i], _pending.Chance[i], level);
+            noise[done] = Shaped(_pending.White[i], _pending.Chance[0], level);
         }
     }
 }

@@ -15,7 +15,7 @@ class LineNoise {
 public:
     static constexpr std::int32_t GroupFrames = 16;
 
-    // Levels of the noise: the hiss's peak, the chance per frame of a crackle and its peak.
+    // Levels of the noise: the hiss's peak, the chance per group of a crackle and its peak.
     struct Level {
         float Hiss = 0.0f;
         float CrackleChance = 0.0f;
@@ -27,7 +27,8 @@ public:
     // Writes the next `frames` frames of noise.
     void Fill(float* noise, std::int32_t frames, const Level& level) noexcept;
 
-    // One raw group: white noise in -1..1 and a uniform 0..1 that decides the crackles.
+    // One raw group: white noise in -1..1 and uniforms in 0..1, the first of which decides
+    // whether the group crackles.
     struct Group {
         std::array<float, GroupFrames> White;
         std::array<float, GroupFrames> Chance;

@@ -15,7 +15,7 @@ constexpr LineCharacter Radio{
     .MaxClipDrop = 0.5f,
     .MaxHiss = 0.12f,
     // About 40 crackles a second at the end of the range.
-    .MaxCrackleChance = 0.0008f,
+    .MaxCrackleChance = 0.0128f,
     .MaxCracklePeak = 0.7f,
     .NoiseSeed = 0x6C8E9CF5u,
 };

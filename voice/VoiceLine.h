@@ -34,7 +34,8 @@ struct LineCharacter {
     float MaxClipDrop;
     // Peak of the white hiss before the band-pass.
     float MaxHiss;
-    // Chance per frame of a crackle, growing with the square of the degradation, and its peak.
+    // Chance per group of sixteen frames of a crackle (a burst of louder noise), growing with
+    // the square of the degradation, and its peak.
     float MaxCrackleChance;
     float MaxCracklePeak;
     std::uint32_t NoiseSeed;

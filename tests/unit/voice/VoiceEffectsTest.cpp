@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace Tralvonic::VoiceTesting {
 namespace {
@@ -174,6 +176,47 @@ TEST_F(VoiceEffectsTest, RadioHissAndCrackleRiseWithTheDistortion) {
         ProcessInBlocks(Voice.ProcessRadio, LineAt(Voice.SetRadioDistortion, "past", 40.0f).c_str(), voice),
         ProcessInBlocks(Voice.ProcessRadio, LineAt(Voice.SetRadioDistortion, "end voice", 18.0f).c_str(),
                         voice));
+}
+
+// Power at `frequencyHz` of a mono signal, averaged over stretches of 2400 frames (Welch),
+// so that the random spread of one noise measurement shrinks to about a decibel.
+double AveragedPower(const Samples& samples, double frequencyHz) {
+    constexpr std::size_t Stretch = 2400;
+    double total = 0.0;
+    std::size_t count = 0;
+    for (std::size_t start = 0; start + Stretch <= samples.size(); start += Stretch, ++count) {
+        double real = 0.0;
+        double imaginary = 0.0;
+        for (std::size_t i = 0; i < Stretch; ++i) {
+            const double window =
+                0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / Stretch);
+            const double phase = 2.0 * std::numbers::pi * frequencyHz * static_cast<double>(i) / SampleRate;
+            real += window * samples[start + i] * std::cos(phase);
+            imaginary += window * samples[start + i] * std::sin(phase);
+        }
+        total += real * real + imaginary * imaginary;
+    }
+    return 10.0 * std::log10(total / static_cast<double>(count) + 1e-9);
+}
+
+TEST_F(VoiceEffectsTest, LineHissIsSmoothNoiseWithoutTones) {
+    // A second of hiss at the worst line of each kind: its spectrum follows the band's slopes
+    // without lines standing out of it (noise generators repeating one another make tones).
+    for (const auto& [effect, process, set] :
+         {std::tuple{"phone", Voice.ProcessPhone, Voice.SetPhoneDistortion},
+          std::tuple{"radio", Voice.ProcessRadio, Voice.SetRadioDistortion}}) {
+        const std::string name = std::string(effect) + " hiss";
+        set(name.c_str(), std::string(effect) == "phone" ? 0.0f : 18.0f);
+        const Samples hiss = ProcessInBlocks(process, name.c_str(), Samples(SampleRate, 0));
+        std::vector<double> power;
+        for (double hz = 500.0; hz <= 11000.0; hz += 125.0) {
+            power.push_back(AveragedPower(hiss, hz));
+        }
+        for (std::size_t i = 2; i + 2 < power.size(); ++i) {
+            const double neighbours = (power[i - 2] + power[i - 1] + power[i + 1] + power[i + 2]) / 4.0;
+            EXPECT_LT(power[i], neighbours + 4.0) << effect << " at " << 500.0 + 125.0 * i << " Hz";
+        }
+    }
 }
 
 TEST_F(VoiceEffectsTest, MegaphoneIsLouderBandLimitedAndClipsSoftly) {
