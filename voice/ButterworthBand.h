@@ -61,15 +61,14 @@ public:
         Lanes value = input;
 #pragma GCC unroll 8
         for (std::size_t i = 0; i < Sections; ++i) {
-            // Everything but the new input first, so that a frame passes each section with
-            // one addition: the sections of one frame then finish soon enough for several
-            // frames to be under way at once. What carries over from frame to frame, the
-            // section's own last output, is one multiply-add and that addition.
+            // The older history first, then the new input, and the section's own last output
+            // last: what carries over from frame to frame is then one multiply-add, and a
+            // frame passes a section in an addition and a multiply-add, so that the sections
+            // of several frames are under way at once.
             const Lanes doubled = _previous[i] + _previous[i];
             Lanes history = i < HighPasses ? _beforePrevious[i] - doubled : _beforePrevious[i] + doubled;
             history -= _a2[i] * _beforePrevious[i + 1];
-            history -= _a1[i] * _previous[i + 1];
-            const Lanes output = history + value;
+            const Lanes output = (history + value) - _a1[i] * _previous[i + 1];
             _beforePrevious[i] = _previous[i];
             _previous[i] = value;
             value = output;

@@ -32,7 +32,7 @@ LineNoise::Level NoiseFor(const LineCharacter& character, float degradation) noe
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void
-RenderClean(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory) noexcept {
+FilterBand(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory) noexcept {
     ButterworthRun<2, 2> bandPass(band, memory);
     // Two frames a turn, so that the history moves from register to register by renaming.
 #pragma GCC unroll 2
@@ -43,41 +43,30 @@ RenderClean(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory)
     bandPass.Save(memory);
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderSoft(Lines& lanes, std::int32_t frames,
-                                                                    const Band& band, Memory& memory,
-                                                                    const Shape& shape,
-                                                                    const Noise& noise) noexcept {
-    ButterworthRun<2, 2> bandPass(band, memory);
+// The shapers run as a pass of their own before the band-pass: frames do not depend on one
+// another there, so a frame's long way through the shaper no longer holds up the filter's.
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void ShapeSoft(Lines& lanes, std::int32_t frames,
+                                                                   const Shape& shape,
+                                                                   const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes blend = Splat(shape.Degradation * shape.MakeUp);
     const Lanes keep = Splat(1.0f - shape.Degradation);
-    // Two frames a turn, so that the history moves from register to register by renaming.
-#pragma GCC unroll 2
     for (std::int32_t f = 0; f < frames; ++f) {
         Lanes& frame = lanes[static_cast<std::size_t>(f)];
-        const Lanes line =
-            keep * frame + blend * SoftClip(frame * drive) + noise[static_cast<std::size_t>(f)];
-        frame = bandPass.Step(line);
+        frame = keep * frame + blend * SoftClip(frame * drive) + noise[static_cast<std::size_t>(f)];
     }
-    bandPass.Save(memory);
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderHard(Lines& lanes, std::int32_t frames,
-                                                                    const Band& band, Memory& memory,
-                                                                    const Shape& shape,
-                                                                    const Noise& noise) noexcept {
-    ButterworthRun<2, 2> bandPass(band, memory);
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void ShapeHard(Lines& lanes, std::int32_t frames,
+                                                                   const Shape& shape,
+                                                                   const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes makeUp = Splat(shape.MakeUp);
     const Lanes limit = Splat(shape.Limit);
-    // Two frames a turn, so that the history moves from register to register by renaming.
-#pragma GCC unroll 2
     for (std::int32_t f = 0; f < frames; ++f) {
         Lanes& frame = lanes[static_cast<std::size_t>(f)];
-        const Lanes air = HardClip(frame * drive, limit) * makeUp + noise[static_cast<std::size_t>(f)];
-        frame = bandPass.Step(air);
+        frame = HardClip(frame * drive, limit) * makeUp + noise[static_cast<std::size_t>(f)];
     }
-    bandPass.Save(memory);
 }
 
 } // namespace
@@ -112,7 +101,7 @@ void VoiceLine::Render(Chunk& chunk, std::int32_t frames, std::int32_t groups) n
     _degradation.Advance(frames);
     if (degradation == 0.0f) {
         for (std::int32_t g = 0; g < groups; ++g) {
-            RenderClean(chunk.Groups[static_cast<std::size_t>(g)], frames, _band,
+            FilterBand(chunk.Groups[static_cast<std::size_t>(g)], frames, _band,
                         _memory[static_cast<std::size_t>(g)]);
         }
         return;
@@ -124,10 +113,11 @@ void VoiceLine::Render(Chunk& chunk, std::int32_t frames, std::int32_t groups) n
         Lines& lanes = chunk.Groups[static_cast<std::size_t>(g)];
         Memory& memory = _memory[static_cast<std::size_t>(g)];
         if (_character.Shaper == LineShaper::Soft) {
-            RenderSoft(lanes, frames, _band, memory, shape, noise);
+            ShapeSoft(lanes, frames, shape, noise);
         } else {
-            RenderHard(lanes, frames, _band, memory, shape, noise);
+            ShapeHard(lanes, frames, shape, noise);
         }
+        FilterBand(lanes, frames, _band, memory);
     }
 }
 
