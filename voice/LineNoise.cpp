@@ -8,67 +8,86 @@ namespace Tralvonic::Voice {
 namespace {
 
 using States = std::array<std::uint32_t, LineNoise::GroupFrames>;
-// A group's worth of generators or values, worked on at once.
-using GroupBits = std::uint32_t __attribute__((vector_size(64)));
-using GroupSigned = std::int32_t __attribute__((vector_size(64)));
-using GroupFloats = float __attribute__((vector_size(64)));
+// Half a group's generators or values, worked on at once; two halves are two chains of
+// operations that run side by side.
+constexpr std::size_t HalfFrames = LineNoise::GroupFrames / 2;
+using HalfBits = std::uint32_t __attribute__((vector_size(32)));
+using HalfSigned = std::int32_t __attribute__((vector_size(32)));
+using HalfFloats = float __attribute__((vector_size(32)));
 
-[[gnu::always_inline]] inline void AdvanceAll(GroupBits& state) noexcept {
+struct Halves {
+    HalfBits First;
+    HalfBits Second;
+};
+
+[[gnu::always_inline]] inline void AdvanceAll(HalfBits& state) noexcept {
     state ^= state << 13;
     state ^= state >> 17;
     state ^= state << 5;
 }
 
-[[gnu::always_inline]] inline void Generate(GroupBits& states, GroupFloats& white,
-                                            GroupFloats& chance) noexcept {
+[[gnu::always_inline]] inline void Generate(HalfBits& states, HalfFloats& white,
+                                            HalfFloats& chance) noexcept {
     AdvanceAll(states);
-    const GroupBits whiteBits = states;
+    const HalfBits whiteBits = states;
     AdvanceAll(states);
-    white = __builtin_convertvector(reinterpret_cast<GroupSigned>(whiteBits), GroupFloats) *
-            (1.0f / 2147483648.0f);
-    chance = __builtin_convertvector(reinterpret_cast<GroupSigned>(states >> 8), GroupFloats) *
-             (1.0f / 16777216.0f);
+    white =
+        __builtin_convertvector(reinterpret_cast<HalfSigned>(whiteBits), HalfFloats) * (1.0f / 2147483648.0f);
+    chance =
+        __builtin_convertvector(reinterpret_cast<HalfSigned>(states >> 8), HalfFloats) * (1.0f / 16777216.0f);
 }
 
-// A crackle is a louder burst of the same noise; chosen without a branch, as it is rare.
-[[gnu::always_inline]] inline void Shape(GroupFloats& noise, const GroupFloats& chance,
-                                         const LineNoise::Level& level) noexcept {
-    const GroupFloats none{};
-    // One draw decides for the whole group: a crackle is a burst of a third of a millisecond,
-    // which the band-pass lets through as a crack rather than smoothing it into the hiss.
-    const float crackle = chance[0] < level.CrackleChance ? level.CracklePeak : 0.0f;
-    noise = (none + (level.Hiss + crackle)) * noise;
+// One draw decides for the whole group: a crackle is a burst of a third of a millisecond,
+// which the band-pass lets through as a crack rather than smoothing it into the hiss. Chosen
+// without a branch, as it is rare.
+[[gnu::always_inline]] inline float Scale(float groupChance, const LineNoise::Level& level) noexcept {
+    return level.Hiss + (groupChance < level.CrackleChance ? level.CracklePeak : 0.0f);
+}
+
+[[gnu::always_inline]] inline Halves Load(const States& generators) noexcept {
+    Halves halves;
+    std::memcpy(&halves.First, generators.data(), sizeof halves.First);
+    std::memcpy(&halves.Second, generators.data() + HalfFrames, sizeof halves.Second);
+    return halves;
+}
+
+[[gnu::always_inline]] inline void Save(const Halves& halves, States& generators) noexcept {
+    std::memcpy(generators.data(), &halves.First, sizeof halves.First);
+    std::memcpy(generators.data() + HalfFrames, &halves.Second, sizeof halves.Second);
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void
 FillGroups(States& generators, float* noise, std::int32_t groups, LineNoise::Level level) noexcept {
-    GroupBits states;
-    std::memcpy(&states, generators.data(), sizeof states);
+    Halves states = Load(generators);
     for (std::int32_t g = 0; g < groups; ++g) {
-        GroupFloats white;
-        GroupFloats chance;
-        Generate(states, white, chance);
-        Shape(white, chance, level);
-        std::memcpy(noise + static_cast<std::ptrdiff_t>(g) * LineNoise::GroupFrames, &white, sizeof white);
+        HalfFloats firstWhite, firstChance, secondWhite, secondChance;
+        Generate(states.First, firstWhite, firstChance);
+        Generate(states.Second, secondWhite, secondChance);
+        const float scale = Scale(firstChance[0], level);
+        firstWhite *= scale;
+        secondWhite *= scale;
+        float* group = noise + static_cast<std::ptrdiff_t>(g) * LineNoise::GroupFrames;
+        std::memcpy(group, &firstWhite, sizeof firstWhite);
+        std::memcpy(group + HalfFrames, &secondWhite, sizeof secondWhite);
     }
-    std::memcpy(generators.data(), &states, sizeof states);
+    Save(states, generators);
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void NextGroup(States& generators,
                                                                    LineNoise::Group& group) noexcept {
-    GroupBits states;
-    std::memcpy(&states, generators.data(), sizeof states);
-    GroupFloats white;
-    GroupFloats chance;
-    Generate(states, white, chance);
-    std::memcpy(generators.data(), &states, sizeof states);
-    std::memcpy(group.White.data(), &white, sizeof white);
-    std::memcpy(group.Chance.data(), &chance, sizeof chance);
+    Halves states = Load(generators);
+    HalfFloats firstWhite, firstChance, secondWhite, secondChance;
+    Generate(states.First, firstWhite, firstChance);
+    Generate(states.Second, secondWhite, secondChance);
+    Save(states, generators);
+    std::memcpy(group.White.data(), &firstWhite, sizeof firstWhite);
+    std::memcpy(group.White.data() + HalfFrames, &secondWhite, sizeof secondWhite);
+    std::memcpy(group.Chance.data(), &firstChance, sizeof firstChance);
+    std::memcpy(group.Chance.data() + HalfFrames, &secondChance, sizeof secondChance);
 }
 
 float Shaped(float white, float groupChance, const LineNoise::Level& level) noexcept {
-    const float crackle = groupChance < level.CrackleChance ? level.CracklePeak : 0.0f;
-    return (level.Hiss + crackle) * white;
+    return Scale(groupChance, level) * white;
 }
 
 } // namespace

@@ -45,9 +45,8 @@ FilterBand(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory) 
 
 // The shapers run as a pass of their own before the band-pass: frames do not depend on one
 // another there, so a frame's long way through the shaper no longer holds up the filter's.
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void ShapeSoft(Lines& lanes, std::int32_t frames,
-                                                                   const Shape& shape,
-                                                                   const Noise& noise) noexcept {
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void
+ShapeSoft(Lines& lanes, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes blend = Splat(shape.Degradation * shape.MakeUp);
     const Lanes keep = Splat(1.0f - shape.Degradation);
@@ -57,9 +56,8 @@ FilterBand(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory) 
     }
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void ShapeHard(Lines& lanes, std::int32_t frames,
-                                                                   const Shape& shape,
-                                                                   const Noise& noise) noexcept {
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void
+ShapeHard(Lines& lanes, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes makeUp = Splat(shape.MakeUp);
     const Lanes limit = Splat(shape.Limit);
@@ -102,7 +100,7 @@ void VoiceLine::Render(Chunk& chunk, std::int32_t frames, std::int32_t groups) n
     if (degradation == 0.0f) {
         for (std::int32_t g = 0; g < groups; ++g) {
             FilterBand(chunk.Groups[static_cast<std::size_t>(g)], frames, _band,
-                        _memory[static_cast<std::size_t>(g)]);
+                       _memory[static_cast<std::size_t>(g)]);
         }
         return;
     }
