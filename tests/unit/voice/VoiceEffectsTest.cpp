@@ -214,7 +214,8 @@ TEST_F(VoiceEffectsTest, LineHissIsSmoothNoiseWithoutTones) {
         }
         for (std::size_t i = 2; i + 2 < power.size(); ++i) {
             const double neighbours = (power[i - 2] + power[i - 1] + power[i + 1] + power[i + 2]) / 4.0;
-            EXPECT_LT(power[i], neighbours + 4.0) << effect << " at " << 500.0 + 125.0 * i << " Hz";
+            EXPECT_LT(power[i], neighbours + 4.0)
+                << effect << " at " << 500.0 + 125.0 * static_cast<double>(i) << " Hz";
         }
     }
 }
