@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,7 +13,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace Tralvonic {
 
@@ -23,6 +24,7 @@ namespace {
 constexpr int ControlWidth = 140;
 constexpr int ControlHeight = 26;
 constexpr int OriginRows = 3;
+constexpr int RowSpacing = 12;
 
 template <typename Names> void Fill(QComboBox* box, const Names& names, const std::string& selected) {
     box->clear();
@@ -47,6 +49,26 @@ QCheckBox* MakeCheckBox(const char* name) {
 
 std::string Text(const QString& text) {
     return text.toUtf8().toStdString();
+}
+
+struct Row {
+    const char* Label;
+    QWidget* Control;
+};
+
+// A bold heading over a column of label-control rows.
+QGridLayout* MakeSection(std::string_view heading, std::initializer_list<Row> rows) {
+    auto* section = new QGridLayout;
+    section->setHorizontalSpacing(RowSpacing);
+    section->setVerticalSpacing(RowSpacing / 2);
+    section->addWidget(MakeHeading(heading), 0, 0, 1, 2);
+    int row = 1;
+    for (const Row& entry : rows) {
+        section->addWidget(new QLabel(entry.Label), row, 0, Qt::AlignLeft | Qt::AlignVCenter);
+        section->addWidget(entry.Control, row, 1, Qt::AlignLeft);
+        ++row;
+    }
+    return section;
 }
 
 } // namespace
@@ -82,21 +104,16 @@ void SettingsWindowView::BuildLayout() {
                                       2 * static_cast<int>(_originExceptions->document()->documentMargin()) +
                                       margins.top() + margins.bottom());
 
-    auto* audio = new QFormLayout;
-    audio->addRow(MakeHeading("Audio Options"));
-    audio->addRow("3D Voice", _audio3d);
-    audio->addRow("Phone", _phoneAudio);
-    audio->addRow("Primary Radio", _primaryRadio);
-    audio->addRow("Secondary Radio", _secondaryRadio);
-    audio->addRow("Mic Click", _micClick);
-
-    auto* plugin = new QFormLayout;
-    plugin->addRow(MakeHeading("Plugin Options"));
-    plugin->addRow("Expert Mode", _expertMode);
-    plugin->addRow("Update Branch", _updateBranch);
-    plugin->addRow("Log Level", _logLevel);
-    plugin->addRow("WebSocket Address", _webSocketAddress);
-    plugin->addRow("Origin Exceptions", _originExceptions);
+    auto* audio = MakeSection("Audio Options", {{"3D Voice", _audio3d},
+                                                {"Phone", _phoneAudio},
+                                                {"Primary Radio", _primaryRadio},
+                                                {"Secondary Radio", _secondaryRadio},
+                                                {"Mic Click", _micClick}});
+    auto* plugin = MakeSection("Plugin Options", {{"Expert Mode", _expertMode},
+                                                  {"Update Branch", _updateBranch},
+                                                  {"Log Level", _logLevel},
+                                                  {"WebSocket Address", _webSocketAddress},
+                                                  {"Origin Exceptions", _originExceptions}});
 
     auto* reset = new QPushButton("Reset");
     reset->setObjectName("ResetButton");
@@ -156,6 +173,7 @@ void SettingsWindowView::Reload() {
     Fill(_micClick, SettingsWindow::MicClickNames, view.MicClick);
     Fill(_logLevel, SettingsWindow::LogLevelNames, view.LogLevel);
     _webSocketAddress->setText(ToQString(view.WebSocketAddress));
+    _webSocketAddress->setCursorPosition(0);
     _originExceptions->setPlainText(ToQString(view.OriginExceptions));
     _expertMode->setChecked(view.ExpertMode);
     Fill(_updateBranch, view.UpdateBranchItems, view.UpdateBranch);

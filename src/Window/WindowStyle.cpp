@@ -35,8 +35,12 @@ void MakeFixedWindow(QWidget& window) {
 }
 
 void CenterOnScreen(QWidget& window) {
-    if (window.layout() != nullptr) {
-        window.layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Polished first: the style may change the fonts, and with them every label's width.
+    window.ensurePolished();
+    if (QLayout* layout = window.layout()) {
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+        layout->invalidate();
+        layout->activate();
     }
     window.adjustSize();
     const QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();

@@ -318,7 +318,7 @@ bool GuiThread::IsAvailable() {
     if (state.Closed) {
         return false;
     }
-    if (state.Target != nullptr || HostApplication(state) != nullptr) {
+    if (state.Target != nullptr || state.OwnStarting || HostApplication(state) != nullptr) {
         return true;
     }
     return QCoreApplication::instance() == nullptr && HasDisplay();
