@@ -97,6 +97,10 @@ void ToGuiThread(std::function<void()> work) {
 } // namespace
 
 std::shared_ptr<IMenuWindow> QtMenuWindowFactory::Create(MenuWindow kind) {
+    if (GuiThread::IsClosed()) {
+        // The plugin is stopping; the click came too late.
+        return nullptr;
+    }
     if (!GuiThread::IsAvailable()) {
         Logger::LogWarning(std::string(kind == MenuWindow::Settings ? "Settings" : "Troubleshooting") +
                                " window cannot be shown without a display",

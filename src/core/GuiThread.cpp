@@ -112,6 +112,11 @@ void Drain() {
 class Receiver final : public QObject {
 public:
     bool event(QEvent* event) override {
+        {
+            // Pairs with the mutex held where the event was made and posted: Qt's own queue
+            // lock orders the two threads as well, but out of the race detector's sight.
+            std::lock_guard lock(TheState().Mutex);
+        }
         if (event->type() == DrainEvent()) {
             RunGuarded(Drain);
             return true;
@@ -208,11 +213,20 @@ bool EnsureTargetLocked(State& state, std::unique_lock<std::mutex>& lock) {
         return true;
     }
     if (QApplication* host = HostApplication(state)) {
+        // Made outside the mutex: moving it sends it an event at once, which takes the mutex.
+        QThread* gui = host->thread();
+        lock.unlock();
         auto* target = new Receiver;
-        target->moveToThread(host->thread());
-        state.Target = target;
-        state.Gui = host->thread();
-        return true;
+        target->moveToThread(gui);
+        lock.lock();
+        if (state.Target == nullptr && !state.Closed) {
+            state.Target = target;
+            state.Gui = gui;
+        } else {
+            // Another thread was quicker, or the stop came: this one never received anything.
+            delete target;
+        }
+        return state.Target != nullptr && !state.Closed;
     }
     if (QCoreApplication::instance() != nullptr || !HasDisplay()) {
         // A host without widgets, or no display: a second application would crash it.
@@ -322,6 +336,12 @@ bool GuiThread::IsAvailable() {
         return true;
     }
     return QCoreApplication::instance() == nullptr && HasDisplay();
+}
+
+bool GuiThread::IsClosed() {
+    auto& state = TheState();
+    std::lock_guard lock(state.Mutex);
+    return state.Closed;
 }
 
 bool GuiThread::IsCurrent() {

@@ -28,6 +28,8 @@ public:
     // Whether windows and boxes can be shown: the host has a QApplication, or a display (or a
     // Qt platform such as offscreen) is there for one of the plugin's own.
     static bool IsAvailable();
+    // Between Close and the next Open: nothing is shown, whether or not there is a display.
+    static bool IsClosed();
     // True on the thread where the windows live.
     static bool IsCurrent();
 
