@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "PluginDriver.h"
+#include "SimulatedClient.h"
 
 #include <cctype>
 #include <cstdio>
@@ -27,8 +28,8 @@ std::string Trimmed(std::string_view text) {
 
 } // namespace
 
-CommandReader::CommandReader(PluginDriver& driver, std::function<void()> stop)
-    : _driver(driver), _stop(std::move(stop)) {
+CommandReader::CommandReader(SimulatedClient& client, PluginDriver& driver, std::function<void()> stop)
+    : _client(client), _driver(driver), _stop(std::move(stop)) {
     if (pipe(_wake) != 0) {
         _wake[0] = _wake[1] = -1;
         return;
@@ -52,7 +53,7 @@ CommandReader::~CommandReader() {
 }
 
 void CommandReader::PrintHelp() {
-    std::printf("[sim] commands: menu settings | menu troubleshooting | help | quit\n");
+    std::printf("[sim] commands: menu settings | menu troubleshooting | calls FUNCTION | help | quit\n");
 }
 
 void CommandReader::Run() {
@@ -108,6 +109,12 @@ void CommandReader::Execute(const std::string& command) {
     }
     if (command == "quit") {
         _stop();
+        return;
+    }
+    const std::string calls = "calls ";
+    if (command.rfind(calls, 0) == 0) {
+        const std::string function = Trimmed(command.substr(calls.size()));
+        std::printf("[sim] calls %s: %zu\n", function.c_str(), _client.CallCount(function));
         return;
     }
     const std::string prefix = "menu ";

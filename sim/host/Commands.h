@@ -8,14 +8,16 @@
 
 namespace Tralvonic::Sim {
 class PluginDriver;
-}
+class SimulatedClient;
+} // namespace Tralvonic::Sim
 
 namespace Tralvonic::Sim::Host {
 
 class CommandReader {
 public:
-    // `stop` is called for "quit"; the plugin's menus are selected through `driver`.
-    CommandReader(PluginDriver& driver, std::function<void()> stop);
+    // `stop` is called for "quit"; the plugin's menus are selected through `driver`; "calls"
+    // counts the plugin's calls of a host function on `client`.
+    CommandReader(SimulatedClient& client, PluginDriver& driver, std::function<void()> stop);
     // Stops reading and joins the thread.
     ~CommandReader();
     CommandReader(const CommandReader&) = delete;
@@ -27,6 +29,7 @@ private:
     void Run();
     void Execute(const std::string& line);
 
+    SimulatedClient& _client;
     PluginDriver& _driver;
     std::function<void()> _stop;
     int _wake[2] = {-1, -1};

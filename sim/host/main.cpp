@@ -64,7 +64,7 @@ int Run(const std::filesystem::path& pluginPath, const sigset_t& stopSignals) {
     int signal = 0;
     {
         const pthread_t mainThread = pthread_self();
-        Host::CommandReader commands(*driver, [mainThread] { pthread_kill(mainThread, SIGTERM); });
+        Host::CommandReader commands(client, *driver, [mainThread] { pthread_kill(mainThread, SIGTERM); });
         Host::CommandReader::PrintHelp();
         sigwait(&stopSignals, &signal);
     }

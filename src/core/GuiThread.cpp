@@ -212,6 +212,11 @@ bool EnsureTargetLocked(State& state, std::unique_lock<std::mutex>& lock) {
     if (state.Target != nullptr) {
         return true;
     }
+    if (state.Own && (state.OwnStarting || state.OwnThread.joinable())) {
+        // The plugin's own application is on its way (its QApplication may exist already).
+        state.Changed.wait_for(lock, OwnStartTimeout, [&] { return !state.OwnStarting || state.Closed; });
+        return state.Target != nullptr && !state.Closed;
+    }
     if (QApplication* host = HostApplication(state)) {
         // Made outside the mutex: moving it sends it an event at once, which takes the mutex.
         QThread* gui = host->thread();

@@ -105,6 +105,24 @@ public:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // The plugin's calls of a host function so far, as the host counts them.
+    std::size_t Calls(const std::string& function) {
+        const std::size_t from = Output.size();
+        Type("calls " + function);
+        const std::string reply = "[sim] calls " + function + ": ";
+        const auto end = Clock::now() + WindowDeadline;
+        auto answered = [&] {
+            const auto at = Output.find(reply, from);
+            return at != std::string::npos && Output.find('\n', at) != std::string::npos;
+        };
+        while (!answered()) {
+            if (!ReadSome(end)) {
+                return 0;
+            }
+        }
+        return std::stoul(Output.substr(Output.find(reply, from) + reply.size()));
+    }
+
     std::string Output;
 
 private:
@@ -151,12 +169,20 @@ TEST(HostMenu, BothWindowsOpenFromStandardInputAndQuitClosesThemAndSavesTheSetti
         Host host(directory / plugin.filename());
         ASSERT_TRUE(host.WaitForOutput("[sim] running")) << host.Output;
         host.Type("help");
-        ASSERT_TRUE(host.WaitForOutput("[sim] commands: menu settings | menu troubleshooting | help | quit"))
+        ASSERT_TRUE(host.WaitForOutput(
+            "[sim] commands: menu settings | menu troubleshooting | calls FUNCTION | help | quit"))
             << host.Output;
+        const std::size_t statusReads = host.Calls("getConnectionStatus");
         host.Type("menu settings");
         ASSERT_TRUE(host.WaitForOutput("[sim] menu \"Settings\" selected")) << host.Output;
         host.Type("menu troubleshooting");
         ASSERT_TRUE(host.WaitForOutput("[sim] menu \"Troubleshooting\" selected")) << host.Output;
+        // The troubleshooting window's checks read the tab's status once they run on the GUI
+        // thread, which made the settings window before.
+        const auto end = Clock::now() + WindowDeadline;
+        while (host.Calls("getConnectionStatus") == statusReads && Clock::now() < end) {
+        }
+        ASSERT_GT(host.Calls("getConnectionStatus"), statusReads) << host.Output;
         host.Type("menu nothing");
         ASSERT_TRUE(host.WaitForOutput("[sim] no menu entry \"nothing\"")) << host.Output;
         host.Type("quit");
