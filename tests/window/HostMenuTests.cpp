@@ -32,9 +32,16 @@ public:
         if (pipe(input) != 0 || pipe(output) != 0) {
             throw std::runtime_error("pipe failed");
         }
-        std::vector<std::string> environment{"QT_QPA_PLATFORM=offscreen"};
+        // The sanitizers of a sanitizer build would otherwise fail the program for Qt's own
+        // leaks and for Qt's locking, which the race detector cannot see.
+        std::vector<std::string> environment{
+            "QT_QPA_PLATFORM=offscreen",
+            std::string("LSAN_OPTIONS=suppressions=") + TRALVONIC_LSAN_SUPPRESSIONS,
+            std::string("TSAN_OPTIONS=suppressions=") + TRALVONIC_TSAN_SUPPRESSIONS};
         for (char** variable = environ; *variable != nullptr; ++variable) {
-            if (std::string_view(*variable).rfind("QT_QPA_PLATFORM=", 0) != 0) {
+            const std::string_view text(*variable);
+            if (text.rfind("QT_QPA_PLATFORM=", 0) != 0 && text.rfind("LSAN_OPTIONS=", 0) != 0 &&
+                text.rfind("TSAN_OPTIONS=", 0) != 0) {
                 environment.emplace_back(*variable);
             }
         }
