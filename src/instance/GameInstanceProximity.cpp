@@ -3,6 +3,7 @@
 #include "Model/PluginError.h"
 #include "core/Base.h"
 #include "core/Logger.h"
+#include "instance/TargetPlayers.h"
 #include "link/Messages.h"
 
 #include <cmath>
@@ -39,6 +40,24 @@ TSVector Rotate(const TSVector& difference, float theta) {
                     0.0f);
 }
 
+const std::string& MegaphoneName(const StoredMegaphoneCommunication& megaphone) {
+    return megaphone.Communication.Name;
+}
+
+const std::string& PlayerName(const std::shared_ptr<PlayerState>& player) {
+    return player->Name();
+}
+
+// The megaphone registered under one player's name, as an index of its own, for the steps
+// that run for a single player outside a full recalculation.
+std::vector<StoredMegaphoneCommunication> MegaphoneOf(const GameInstance& instance, const std::string& name) {
+    StoredMegaphoneCommunication megaphone;
+    if (!instance.TryGetMegaphoneCommunication(name, megaphone)) {
+        return {};
+    }
+    return {std::move(megaphone)};
+}
+
 } // namespace
 
 void GameInstance::OnSelfStateUpdate(const Model::SelfState& selfState) {
@@ -60,27 +79,34 @@ void GameInstance::OnSelfStateUpdate(const Model::SelfState& selfState) {
 
 void GameInstance::CalculateProximityChat() {
     const auto players = PlayerStates();
+    // Looked up by name instead of scanning, since every player asks for his megaphone.
+    const auto megaphoneSnapshot = MegaphoneCommunications();
+    const MegaphoneIndex megaphones(*megaphoneSnapshot, MegaphoneName);
     for (const auto& player : players) {
-        CalculateProximityOffset(*player);
+        CalculateProximityOffset(*player, megaphones);
     }
     PlayerStateClientUpdate();
 
-    std::vector<std::shared_ptr<PlayerState>> targets;
-    // Direct phone partners and the members of the radio channel the user transmits on join
-    // the targets here, and the other players' phone and radio calculations run, once those
-    // communication lists exist.
+    TargetPlayers targets;
+    const auto phones = PhoneCommunications();
+    const auto radios = RadioCommunications();
+    if (!phones->empty() || !radios->empty()) {
+        const PlayerIndex index(players, PlayerName);
+        CalculatePhoneCommunications(phones, index, targets);
+        CalculateRadioCommunications(radios, index, targets);
+    }
 
     for (const auto& player : players) {
-        CalculateProximityChat(*player);
+        CalculateProximityChat(*player, megaphones);
         if (IsPlayerInOwnVoiceRange(*player)) {
-            targets.push_back(player);
+            targets.Append(player);
         }
     }
 
     std::vector<TeamSpeak::anyID> clientIds;
     const auto channel = Channel();
     if (_ownState.IsAlive() && channel) {
-        for (const auto& target : targets) {
+        for (const auto& target : targets.Players()) {
             const auto client = target->Client();
             if (client && !client->IsZero() && client->Channel() == *channel) {
                 clientIds.push_back(client->Id());
@@ -91,12 +117,19 @@ void GameInstance::CalculateProximityChat() {
 }
 
 void GameInstance::CalculateProximityChat(const PlayerState& playerState) {
+    const auto megaphone = MegaphoneOf(*this, playerState.Name());
+    CalculateProximityChat(playerState, MegaphoneIndex(megaphone, MegaphoneName));
+}
+
+void GameInstance::CalculateProximityChat(const PlayerState& playerState, const MegaphoneIndex& megaphones) {
     const auto client = playerState.Client();
     if (!client || client->IsZero() || !playerState.Voice().IsAlive) {
         return;
     }
-    // A megaphone whose range reaches the user positions the player as well; it joins here.
-    if (!IsPlayerInRange(playerState)) {
+    // A megaphone whose range reaches the user carries the voice beyond the player's own range.
+    const auto* megaphone = megaphones.Find(playerState.Name());
+    const bool isCarried = megaphone != nullptr && megaphone->Communication.Range > playerState.Distance();
+    if (!IsPlayerInRange(playerState) && !isCarried) {
         // Out-of-range voices are silenced on the audio path; the position is left alone.
         return;
     }
@@ -104,6 +137,12 @@ void GameInstance::CalculateProximityChat(const PlayerState& playerState) {
 }
 
 void GameInstance::CalculateProximityOffset(PlayerState& playerState) const {
+    const auto megaphone = MegaphoneOf(*this, playerState.Name());
+    CalculateProximityOffset(playerState, MegaphoneIndex(megaphone, MegaphoneName));
+}
+
+void GameInstance::CalculateProximityOffset(PlayerState& playerState,
+                                            const MegaphoneIndex& megaphones) const {
     const auto voice = playerState.Voice();
     if (!voice.Position) {
         // Nowhere to measure from: infinitely far, so no range test passes.
@@ -115,11 +154,11 @@ void GameInstance::CalculateProximityOffset(PlayerState& playerState) const {
     const float distance = TSVector::Distance(ownPosition, *voice.Position);
     playerState.SetDistance(distance);
 
-    // A megaphone registered under the player's name keeps the offset computed beyond his
-    // voice range; megaphones join here once they exist.
-    // At distance 0 with range 0 the scale below would divide by zero: the player sits on
-    // the listener instead.
-    if (distance > voice.VoiceRange || !(voice.VoiceRange > 0.0f)) {
+    // A player with a megaphone keeps his offset beyond his voice range, so the megaphone
+    // places him. At distance 0 with range 0 the scale below would divide by zero: the
+    // player sits on the listener instead.
+    const bool hasMegaphone = megaphones.Find(playerState.Name()) != nullptr;
+    if ((distance > voice.VoiceRange && !hasMegaphone) || !(voice.VoiceRange > 0.0f)) {
         playerState.SetPositionOffset(TSVector::Zero);
         return;
     }
@@ -170,8 +209,11 @@ bool GameInstance::IsPlayerInOwnVoiceRange(const PlayerState& playerState) const
     if (playerState.Voice().DistanceCulled) {
         return false;
     }
-    // The user's own megaphone widens this range; it joins here.
-    return _ownState.VoiceRange() > playerState.Distance();
+    const float distance = playerState.Distance();
+    if (_ownState.VoiceRange() > distance) {
+        return true;
+    }
+    return _ownState.MegaphoneRange() > distance;
 }
 
 void GameInstance::On3dRolloffCalculation(const TeamSpeak::Client&, float, float* volume) const {

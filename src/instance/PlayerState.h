@@ -56,6 +56,9 @@ public:
     void SetIsOnPhone(bool isOnPhone) { _isOnPhone.store(isOnPhone); }
     bool IsOnRadio() const { return _isOnRadio.load(); }
     void SetIsOnRadio(bool isOnRadio) { _isOnRadio.store(isOnRadio); }
+    // Sets the flag and tells what it was, as one step: a radio traffic report goes out only
+    // for a change, also when two recalculations race.
+    bool ExchangeIsOnRadio(bool isOnRadio) { return _isOnRadio.exchange(isOnRadio); }
 
 private:
     const std::string _name;
