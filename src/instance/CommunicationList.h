@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -17,7 +18,8 @@
 
 namespace Tralvonic {
 
-// Entry has a member `Communication` whose `Name` keys the list.
+// Entry has a member `Communication` whose `Name` keys the list; lists that recalculations
+// write into also have a comparable member `Reception`.
 template <class Entry> class CommunicationList {
 public:
     using Snapshot = std::shared_ptr<const std::vector<Entry>>;
@@ -81,23 +83,52 @@ public:
         return removed;
     }
 
-    // Applies `change(entry)` to every stored entry whose name it is given a result for:
-    // `results` holds (name, result) pairs, `change(entry, result)` writes the result. Entries
-    // removed meanwhile are skipped; one publication for the whole batch.
-    template <class Result, class Change>
-    void WriteResults(const std::vector<std::pair<std::string_view, Result>>& results, Change&& change) {
+    // Stores what a recalculation worked out for entries of the snapshot `computedFrom`:
+    // (index in that snapshot, reception) pairs. Entries removed meanwhile are skipped. When
+    // nothing differs from what is stored, nothing is published: the usual case of a
+    // recalculation, which then costs no copy of the list.
+    template <class Reception>
+    void WriteReceptions(const Snapshot& computedFrom,
+                         const std::vector<std::pair<std::size_t, Reception>>& results) {
         if (results.empty()) {
             return;
         }
         Snapshot previous;
         std::lock_guard lock(_mutex);
+        const bool isUnchangedList = _published == computedFrom;
+        // The stored entry a result belongs to, in `entries`; end() when it is gone.
+        const auto storedFor = [&](auto& entries, std::size_t index) {
+            if (isUnchangedList) {
+                return entries.begin() + static_cast<std::ptrdiff_t>(index);
+            }
+            return Find(entries, (*computedFrom)[index].Communication.Name);
+        };
+        const bool differs = std::any_of(results.begin(), results.end(), [&](const auto& result) {
+            const auto stored = storedFor(*_published, result.first);
+            return stored != _published->end() && !(stored->Reception == result.second);
+        });
+        if (!differs) {
+            return;
+        }
         auto entries = *_published;
-        for (const auto& [name, result] : results) {
-            auto found = Find(entries, name);
-            if (found != entries.end()) {
-                change(*found, result);
+        for (const auto& [index, reception] : results) {
+            if (const auto stored = storedFor(entries, index); stored != entries.end()) {
+                stored->Reception = reception;
             }
         }
+        previous = Publish(std::move(entries));
+    }
+
+    // The same for one entry, found by name.
+    template <class Reception> void WriteReception(std::string_view name, const Reception& reception) {
+        Snapshot previous;
+        std::lock_guard lock(_mutex);
+        const auto stored = Find(*_published, name);
+        if (stored == _published->end() || stored->Reception == reception) {
+            return;
+        }
+        auto entries = *_published;
+        Find(entries, name)->Reception = reception;
         previous = Publish(std::move(entries));
     }
 

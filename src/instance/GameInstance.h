@@ -231,19 +231,22 @@ private:
     // GameInstanceProximity.cpp
     void CalculateProximityOffset(PlayerState& playerState, const MegaphoneIndex& megaphones) const;
     void CalculateProximityChat(const PlayerState& playerState, const MegaphoneIndex& megaphones);
+    // Binds `players`; returns the ids of the clients in the instance channel, sorted.
+    std::vector<TeamSpeak::anyID>
+    PlayerStateClientUpdate(const std::vector<std::shared_ptr<PlayerState>>& players);
     // GameInstancePhone.cpp: recalculation step for the calls; direct partners join the targets
     void CalculatePhoneCommunications(const PhoneCommunicationList::Snapshot& phoneCommunications,
                                       const PlayerIndex& players, TargetPlayers& targets);
     // Null when the call's result stays as it was (partner unknown, unbound or dead).
-    std::optional<StoredPhoneCommunication> CalculatePhoneCommunication(const StoredPhoneCommunication& phone,
-                                                                        const PlayerIndex& players);
+    std::optional<PhoneReception> CalculatePhoneCommunication(const StoredPhoneCommunication& phone,
+                                                              const PlayerIndex& players);
     void RemovePhoneCommunication(std::string_view name);
     // GameInstanceRadio.cpp: recalculation step for the transmissions; when the user
     // transmits, his channel's members join the targets
     void CalculateRadioCommunications(const RadioCommunicationList::Snapshot& radioCommunications,
                                       const PlayerIndex& players, TargetPlayers& targets);
-    std::optional<StoredRadioCommunication> CalculateRadioCommunication(const StoredRadioCommunication& radio,
-                                                                        const PlayerIndex& players);
+    std::optional<RadioReception> CalculateRadioCommunication(const StoredRadioCommunication& radio,
+                                                              const PlayerIndex& players);
     void SendRadioTrafficState(const std::string& name, bool isSending, bool isPrimaryChannel,
                                std::optional<std::string> activeRelay = std::nullopt) const;
     // GameInstanceRadioMic.cpp: the user's own transmission

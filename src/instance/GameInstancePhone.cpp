@@ -54,6 +54,10 @@ float SignalDistortion(const Model::PhoneCommunication& phone) {
     return static_cast<float>(std::max(phone.SignalStrength.value_or(0), 0));
 }
 
+const std::string& PlayerName(const std::shared_ptr<PlayerState>& player) {
+    return player->Name();
+}
+
 } // namespace
 
 void GameInstance::OnPhoneCommunicationUpdate(Model::PhoneCommunication phone) {
@@ -70,8 +74,8 @@ void GameInstance::OnPhoneCommunicationUpdate(Model::PhoneCommunication phone) {
         return;
     }
     const auto stored =
-        _phoneCommunications.AddOrUpdate(StoredPhoneCommunication{phone, nullptr}, MaxPhoneCommunications,
-                                         [&](StoredPhoneCommunication& entry) {
+        _phoneCommunications.AddOrUpdate(StoredPhoneCommunication{phone, PhoneReception{}},
+                                         MaxPhoneCommunications, [&](StoredPhoneCommunication& entry) {
                                              entry.Communication.SignalStrength = phone.SignalStrength;
                                              entry.Communication.Volume = phone.Volume;
                                              entry.Communication.Direct = phone.Direct;
@@ -106,22 +110,18 @@ void GameInstance::RemovePhoneCommunication(std::string_view name) {
 
 void GameInstance::CalculatePhoneCommunication(const StoredPhoneCommunication& phone) {
     const auto players = PlayerStates();
-    const PlayerIndex index(players, [](const auto& player) -> const std::string& { return player->Name(); });
-    if (const auto result = CalculatePhoneCommunication(phone, index)) {
-        _phoneCommunications.WriteResults<StoredPhoneCommunication>(
-            {{phone.Communication.Name, *result}},
-            [](StoredPhoneCommunication& entry, const StoredPhoneCommunication& computed) {
-                entry.Relay = computed.Relay;
-            });
+    if (const auto reception = CalculatePhoneCommunication(phone, PlayerIndex(players, PlayerName))) {
+        _phoneCommunications.WriteReception(phone.Communication.Name, *reception);
     }
 }
 
 void GameInstance::CalculatePhoneCommunications(const PhoneCommunicationList::Snapshot& phones,
                                                 const PlayerIndex& players, TargetPlayers& targets) {
-    std::vector<std::pair<std::string_view, StoredPhoneCommunication>> results;
-    for (const auto& phone : *phones) {
-        if (auto result = CalculatePhoneCommunication(phone, players)) {
-            results.emplace_back(phone.Communication.Name, std::move(*result));
+    std::vector<std::pair<std::size_t, PhoneReception>> receptions;
+    for (std::size_t index = 0; index < phones->size(); ++index) {
+        const auto& phone = (*phones)[index];
+        if (auto reception = CalculatePhoneCommunication(phone, players)) {
+            receptions.emplace_back(index, std::move(*reception));
         }
         if (phone.Communication.Direct) {
             if (const auto* partner = players.Find(phone.Communication.Name)) {
@@ -129,42 +129,35 @@ void GameInstance::CalculatePhoneCommunications(const PhoneCommunicationList::Sn
             }
         }
     }
-    _phoneCommunications.WriteResults(
-        results, [](StoredPhoneCommunication& entry, const StoredPhoneCommunication& computed) {
-            entry.Relay = computed.Relay;
-        });
+    _phoneCommunications.WriteReceptions(phones, receptions);
 }
 
-std::optional<StoredPhoneCommunication>
-GameInstance::CalculatePhoneCommunication(const StoredPhoneCommunication& phone, const PlayerIndex& players) {
+std::optional<PhoneReception> GameInstance::CalculatePhoneCommunication(const StoredPhoneCommunication& phone,
+                                                                        const PlayerIndex& players) {
     const auto& communication = phone.Communication;
     const auto* found = players.Find(communication.Name);
     if (found == nullptr || !IsReachablePartner(*found) || !_ownState.IsAlive()) {
         return std::nullopt;
     }
     const auto& partner = *found;
-    StoredPhoneCommunication result = phone;
-    result.Relay = nullptr;
-
     if (communication.Direct) {
         UnmuteIfMuted(*partner);
         VoiceDistortion::SetPhoneDistortion(communication.Name, SignalDistortion(communication));
         partner->SetIsOnPhone(true);
-        return result;
+        return PhoneReception{};
     }
     if (communication.RelayedBy.empty()) {
         partner->SetIsOnPhone(false);
-        return result;
+        return PhoneReception{};
     }
     if (auto relay = ChooseRelay(communication.RelayedBy, players)) {
-        result.Relay = std::move(relay);
         UnmuteIfMuted(*partner);
         VoiceDistortion::SetPhoneDistortion(communication.Name, SignalDistortion(communication));
         partner->SetIsOnPhone(true);
-        return result;
+        return PhoneReception{std::move(relay)};
     }
     partner->SetIsOnPhone(false);
-    return result;
+    return PhoneReception{};
 }
 
 } // namespace Tralvonic

@@ -6,6 +6,7 @@
 #include "instance/TargetPlayers.h"
 #include "link/Messages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -85,7 +86,7 @@ void GameInstance::CalculateProximityChat() {
     for (const auto& player : players) {
         CalculateProximityOffset(*player, megaphones);
     }
-    PlayerStateClientUpdate();
+    const auto channelClients = PlayerStateClientUpdate(players);
 
     TargetPlayers targets;
     const auto phones = PhoneCommunications();
@@ -103,12 +104,14 @@ void GameInstance::CalculateProximityChat() {
         }
     }
 
+    // Whether a target's client is in the instance channel is answered by the channel's
+    // client list that the binding read a moment ago, not by one host call per target.
     std::vector<TeamSpeak::anyID> clientIds;
-    const auto channel = Channel();
-    if (_ownState.IsAlive() && channel) {
+    if (_ownState.IsAlive() && Channel()) {
         for (const auto& target : targets.Players()) {
             const auto client = target->Client();
-            if (client && !client->IsZero() && client->Channel() == *channel) {
+            if (client && !client->IsZero() &&
+                std::binary_search(channelClients.begin(), channelClients.end(), client->Id())) {
                 clientIds.push_back(client->Id());
             }
         }
@@ -168,20 +171,28 @@ void GameInstance::CalculateProximityOffset(PlayerState& playerState,
 }
 
 void GameInstance::PlayerStateClientUpdate() {
-    const auto players = PlayerStates();
+    PlayerStateClientUpdate(PlayerStates());
+}
+
+std::vector<TeamSpeak::anyID>
+GameInstance::PlayerStateClientUpdate(const std::vector<std::shared_ptr<PlayerState>>& players) {
     const auto channel = Channel();
     if (!channel) {
         for (const auto& player : players) {
             player->SetClient(std::nullopt);
         }
-        return;
+        return {};
     }
 
     // Games often list the user among the players. His own client is never another player's:
     // bound, it would move the listener and whisper to himself.
     const auto ownClient = Client();
+    const auto clients = channel->Clients();
+    std::vector<TeamSpeak::anyID> clientIds;
+    clientIds.reserve(clients.size());
     std::unordered_map<std::string, TeamSpeak::Client> clientsByName;
-    for (const auto& client : channel->Clients()) {
+    for (const auto& client : clients) {
+        clientIds.push_back(client.Id());
         if (ownClient && client.Id() == ownClient->Id()) {
             continue;
         }
@@ -198,6 +209,8 @@ void GameInstance::PlayerStateClientUpdate() {
                                  LogChannel::PlayerUpdate);
         }
     }
+    std::sort(clientIds.begin(), clientIds.end());
+    return clientIds;
 }
 
 bool GameInstance::IsPlayerInRange(const PlayerState& playerState) const {

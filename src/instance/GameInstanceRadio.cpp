@@ -50,10 +50,8 @@ void CapVolume(Model::RadioCommunication& radio, const std::optional<std::string
     }
 }
 
-void StoreReception(StoredRadioCommunication& entry, const StoredRadioCommunication& computed) {
-    entry.InRange = computed.InRange;
-    entry.Relay = computed.Relay;
-    entry.Distortion = computed.Distortion;
+const std::string& PlayerName(const std::shared_ptr<PlayerState>& player) {
+    return player->Name();
 }
 
 } // namespace
@@ -75,7 +73,7 @@ void GameInstance::OnRadioCommunicationUpdate(Model::RadioCommunication radio) {
     }
 
     const auto stored =
-        _radioCommunications.AddOrUpdate(StoredRadioCommunication{radio, false, nullptr, 0.0f},
+        _radioCommunications.AddOrUpdate(StoredRadioCommunication{radio, RadioReception{}},
                                          MaxRadioCommunications, [&](StoredRadioCommunication& entry) {
                                              auto& communication = entry.Communication;
                                              communication.SenderRadioType = radio.SenderRadioType;
@@ -122,7 +120,9 @@ void GameInstance::OnStopRadioCommunication(const Model::RadioCommunication& rad
         if (hasPartner) {
             if (partner->ExchangeIsOnRadio(false) && SendRadioTrafficStates()) {
                 SendRadioTrafficState(radio.Name, false, !radio.Secondary,
-                                      removed->Relay ? std::optional(removed->Relay->Name()) : std::nullopt);
+                                      removed->Reception.Relay
+                                          ? std::optional(removed->Reception.Relay->Name())
+                                          : std::nullopt);
             }
         }
         Logger::LogDebug("Removed radio com", Log);
@@ -158,21 +158,20 @@ bool GameInstance::TryGetRadioCommunication(std::string_view name, StoredRadioCo
 
 void GameInstance::CalculateRadioCommunication(const StoredRadioCommunication& radio) {
     const auto players = PlayerStates();
-    const PlayerIndex index(players, [](const auto& player) -> const std::string& { return player->Name(); });
-    if (const auto result = CalculateRadioCommunication(radio, index)) {
-        _radioCommunications.WriteResults<StoredRadioCommunication>({{radio.Communication.Name, *result}},
-                                                                    StoreReception);
+    if (const auto reception = CalculateRadioCommunication(radio, PlayerIndex(players, PlayerName))) {
+        _radioCommunications.WriteReception(radio.Communication.Name, *reception);
     }
 }
 
 void GameInstance::CalculateRadioCommunications(const RadioCommunicationList::Snapshot& radios,
                                                 const PlayerIndex& players, TargetPlayers& targets) {
-    std::vector<std::pair<std::string_view, StoredRadioCommunication>> results;
-    for (const auto& radio : *radios) {
+    std::vector<std::pair<std::size_t, RadioReception>> receptions;
+    for (std::size_t index = 0; index < radios->size(); ++index) {
+        const auto& radio = (*radios)[index];
         const auto& communication = radio.Communication;
         if (!IsOwnName(communication.Name)) {
-            if (auto result = CalculateRadioCommunication(radio, players)) {
-                results.emplace_back(communication.Name, std::move(*result));
+            if (auto reception = CalculateRadioCommunication(radio, players)) {
+                receptions.emplace_back(index, std::move(*reception));
             }
             continue;
         }
@@ -185,70 +184,63 @@ void GameInstance::CalculateRadioCommunications(const RadioCommunicationList::Sn
             }
         }
     }
-    _radioCommunications.WriteResults(results, StoreReception);
+    _radioCommunications.WriteReceptions(radios, receptions);
 }
 
-std::optional<StoredRadioCommunication>
-GameInstance::CalculateRadioCommunication(const StoredRadioCommunication& radio, const PlayerIndex& players) {
+std::optional<RadioReception> GameInstance::CalculateRadioCommunication(const StoredRadioCommunication& radio,
+                                                                        const PlayerIndex& players) {
     const auto& communication = radio.Communication;
     const auto* found = players.Find(communication.Name);
     if (found == nullptr || !IsReachablePartner(*found) || !_ownState.IsAlive()) {
         return std::nullopt;
     }
     const auto& partner = *found;
+    const bool isDebugged = Base::CurrentLogLevel() >= LogLevel::Debug;
     if (Base::CurrentLogLevel() >= LogLevel::Extensive) {
         Logger::LogExtensive("Calculation radio com for player " + communication.Name, Log);
     }
     const bool isPrimary = !communication.Secondary;
-    StoredRadioCommunication result = radio;
 
     float distortion = 0.0f;
     if (communication.Direct && TryCalculateRadio(*partner, communication, distortion)) {
         UnmuteIfMuted(*partner);
         VoiceDistortion::SetRadioDistortion(communication.Name, distortion);
-        result.Relay = nullptr;
-        result.InRange = true;
-        result.Distortion = distortion;
         if (!partner->ExchangeIsOnRadio(true) && SendRadioTrafficStates()) {
             SendRadioTrafficState(communication.Name, true, isPrimary);
         }
-        Logger::LogDebug(
-            "We have a successfull direct radio com, calculated distortion is " + FloatText(distortion), Log);
-        return result;
+        if (isDebugged) {
+            Logger::LogDebug("We have a successfull direct radio com, calculated distortion is " +
+                                 FloatText(distortion),
+                             Log);
+        }
+        return RadioReception{true, nullptr, distortion};
     }
 
     if (communication.RelayedBy.empty()) {
-        result.InRange = false;
         if (partner->ExchangeIsOnRadio(false) && SendRadioTrafficStates()) {
             SendRadioTrafficState(communication.Name, false, isPrimary);
         }
-        result.Relay = nullptr;
         Logger::LogDebug("We have no direct com and the relays are null", Log);
-        return result;
+        return RadioReception{false, nullptr, radio.Reception.Distortion};
     }
 
-    const auto relay = ChooseRelay(communication.RelayedBy, players);
+    auto relay = ChooseRelay(communication.RelayedBy, players);
     if (relay && relay->Voice().Position &&
         TryCalculateRadio(*partner, communication, distortion, relay->Voice().Position)) {
-        result.Relay = relay;
         UnmuteIfMuted(*partner);
         VoiceDistortion::SetRadioDistortion(communication.Name, distortion);
-        result.InRange = true;
-        result.Distortion = distortion;
         if (!partner->ExchangeIsOnRadio(true) && SendRadioTrafficStates()) {
             SendRadioTrafficState(communication.Name, true, isPrimary, relay->Name());
         }
         Logger::LogDebug("Found a relay, since we don't have a direct com", Log);
-        return result;
+        return RadioReception{true, std::move(relay), distortion};
     }
 
-    result.Relay = nullptr;
-    result.InRange = false;
     if (partner->ExchangeIsOnRadio(false) && SendRadioTrafficStates()) {
         SendRadioTrafficState(communication.Name, false, isPrimary);
     }
     Logger::LogDebug("No direct com and no relays in range", Log);
-    return result;
+    return RadioReception{false, nullptr, radio.Reception.Distortion};
 }
 
 void GameInstance::SendRadioTrafficState(const std::string& name, bool isSending, bool isPrimaryChannel,

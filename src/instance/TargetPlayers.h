@@ -5,8 +5,8 @@
 
 #include "instance/PlayerState.h"
 
+#include <algorithm>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 namespace Tralvonic {
@@ -14,9 +14,14 @@ namespace Tralvonic {
 class TargetPlayers {
 public:
     void AppendUnlessListed(const std::shared_ptr<PlayerState>& player) {
-        if (_listed.insert(player.get()).second) {
-            _players.push_back(player);
+        // Kept sorted: a few dozen partners and members per recalculation, bounded by the
+        // channel member limit, so no hash set with its allocations is needed.
+        const auto at = std::lower_bound(_listed.begin(), _listed.end(), player.get());
+        if (at != _listed.end() && *at == player.get()) {
+            return;
         }
+        _listed.insert(at, player.get());
+        _players.push_back(player);
     }
 
     // Only for the last step of a recalculation: nothing asks after it whether a player is listed.
@@ -26,7 +31,7 @@ public:
 
 private:
     std::vector<std::shared_ptr<PlayerState>> _players;
-    std::unordered_set<const PlayerState*> _listed;
+    std::vector<const PlayerState*> _listed;
 };
 
 } // namespace Tralvonic

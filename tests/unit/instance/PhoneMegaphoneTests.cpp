@@ -121,15 +121,15 @@ TEST_F(PhoneAndMegaphone, TheNearestRelayTheUserHearsCarriesACall) {
     relayed.RelayedBy = {"Far", "Deaf", "Near"};
     instance->OnPhoneCommunicationUpdate(relayed);
     auto stored = instance->PhoneCommunications()->front();
-    ASSERT_NE(stored.Relay, nullptr);
-    EXPECT_EQ(stored.Relay->Name(), "Near");
+    ASSERT_NE(stored.Reception.Relay, nullptr);
+    EXPECT_EQ(stored.Reception.Relay->Name(), "Near");
     EXPECT_TRUE(Stored("Anna")->IsOnPhone());
 
     // Nobody the user can hear: the call is not heard.
     relayed.RelayedBy = {"Deaf"};
     instance->OnPhoneCommunicationUpdate(relayed);
     stored = instance->PhoneCommunications()->front();
-    EXPECT_EQ(stored.Relay, nullptr);
+    EXPECT_EQ(stored.Reception.Relay, nullptr);
     EXPECT_FALSE(Stored("Anna")->IsOnPhone());
 }
 

@@ -108,8 +108,8 @@ TEST_F(Radio, ADirectTransmissionInRangeIsHeardUnmutedAndReportedOnceWhileItLast
     EXPECT_FALSE(tab.Client(anna).IsLocallyMuted());
     EXPECT_TRUE(Stored("Anna")->IsOnRadio());
     ASSERT_EQ(instance->RadioCommunications()->size(), 1u);
-    EXPECT_TRUE(instance->RadioCommunications()->front().InRange);
-    EXPECT_EQ(instance->RadioCommunications()->front().Relay, nullptr);
+    EXPECT_TRUE(instance->RadioCommunications()->front().Reception.InRange);
+    EXPECT_EQ(instance->RadioCommunications()->front().Reception.Relay, nullptr);
     EXPECT_TRUE(HasLogLine("We have a successfull direct radio com, calculated distortion is 6"));
 
     // Later recalculations keep it on the radio without telling the game again.
@@ -123,7 +123,7 @@ TEST_F(Radio, ADirectTransmissionInRangeIsHeardUnmutedAndReportedOnceWhileItLast
     EXPECT_EQ(broadcasts.Commands(33), (std::vector<std::string>{Broadcasts::Traffic("Anna", true, true),
                                                                  Broadcasts::Traffic("Anna", false, true)}));
     EXPECT_FALSE(Stored("Anna")->IsOnRadio());
-    EXPECT_FALSE(instance->RadioCommunications()->front().InRange);
+    EXPECT_FALSE(instance->RadioCommunications()->front().Reception.InRange);
     EXPECT_TRUE(HasLogLine("We have no direct com and the relays are null"));
 }
 
@@ -142,15 +142,15 @@ TEST_F(Radio, ARelayTheUserHearsCarriesATransmissionOutOfHisOwnRange) {
     relayed.RelayedBy = {"Nobody", "Carl", "Ben"};
     instance->OnRadioCommunicationUpdate(relayed);
     // From Ben's place 3997 away: beyond short range, so still out of range.
-    EXPECT_FALSE(instance->RadioCommunications()->front().InRange);
+    EXPECT_FALSE(instance->RadioCommunications()->front().Reception.InRange);
     EXPECT_TRUE(HasLogLine("No direct com and no relays in range"));
 
     instance->OnPlayerStateUpdate(Player("Ben", {2000, 0, 0}, 2500));
     instance->OnSelfStateUpdate(Self({0, 0, 0}, 5));
     const auto stored = instance->RadioCommunications()->front();
-    EXPECT_TRUE(stored.InRange);
-    ASSERT_NE(stored.Relay, nullptr);
-    EXPECT_EQ(stored.Relay->Name(), "Ben");
+    EXPECT_TRUE(stored.Reception.InRange);
+    ASSERT_NE(stored.Reception.Relay, nullptr);
+    EXPECT_EQ(stored.Reception.Relay->Name(), "Ben");
     EXPECT_EQ(effects.Starting("SetRadioDistortion").back(), "SetRadioDistortion Anna 12.000000");
     EXPECT_TRUE(HasLogLine("Found a relay, since we don't have a direct com"));
     EXPECT_EQ(broadcasts.Commands(33),
