@@ -3,8 +3,10 @@
 // and keyed by the server's unique identifier. Game commands reach it on WebSocket I/O
 // threads, host events on host threads, its own keepalive and sound threads run beside
 // them; no single lock serialises these, so every shared field is guarded on its own:
-// scalars and host ids are replaced whole (atomics and AtomicSlot), the player table and
-// the sound list each have their own mutex, and no mutex is held across a host call.
+// scalars and host ids are replaced whole (atomics and AtomicSlot), the player table, the
+// sound list and each communication list (radio, phone, megaphone) have their own mutex,
+// the radio towers and channel member lists are swapped whole, and no mutex is held across
+// a host call.
 //
 // The operations are split by concern, one source file each (named in the sections below).
 

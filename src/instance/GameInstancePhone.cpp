@@ -54,10 +54,6 @@ float SignalDistortion(const Model::PhoneCommunication& phone) {
     return static_cast<float>(std::max(phone.SignalStrength.value_or(0), 0));
 }
 
-const std::string& PlayerName(const std::shared_ptr<PlayerState>& player) {
-    return player->Name();
-}
-
 } // namespace
 
 void GameInstance::OnPhoneCommunicationUpdate(Model::PhoneCommunication phone) {
@@ -110,7 +106,7 @@ void GameInstance::RemovePhoneCommunication(std::string_view name) {
 
 void GameInstance::CalculatePhoneCommunication(const StoredPhoneCommunication& phone) {
     const auto players = PlayerStates();
-    if (const auto reception = CalculatePhoneCommunication(phone, PlayerIndex(players, PlayerName))) {
+    if (const auto reception = CalculatePhoneCommunication(phone, PlayerIndex(players, NameOf))) {
         _phoneCommunications.WriteReception(phone.Communication.Name, *reception);
     }
 }

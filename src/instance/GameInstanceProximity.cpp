@@ -45,10 +45,6 @@ const std::string& MegaphoneName(const StoredMegaphoneCommunication& megaphone) 
     return megaphone.Communication.Name;
 }
 
-const std::string& PlayerName(const std::shared_ptr<PlayerState>& player) {
-    return player->Name();
-}
-
 // The megaphone registered under one player's name, as an index of its own, for the steps
 // that run for a single player outside a full recalculation.
 std::vector<StoredMegaphoneCommunication> MegaphoneOf(const GameInstance& instance, const std::string& name) {
@@ -92,7 +88,7 @@ void GameInstance::CalculateProximityChat() {
     const auto phones = PhoneCommunications();
     const auto radios = RadioCommunications();
     if (!phones->empty() || !radios->empty()) {
-        const PlayerIndex index(players, PlayerName);
+        const PlayerIndex index(players, NameOf);
         CalculatePhoneCommunications(phones, index, targets);
         CalculateRadioCommunications(radios, index, targets);
     }

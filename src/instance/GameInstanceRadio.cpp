@@ -50,10 +50,6 @@ void CapVolume(Model::RadioCommunication& radio, const std::optional<std::string
     }
 }
 
-const std::string& PlayerName(const std::shared_ptr<PlayerState>& player) {
-    return player->Name();
-}
-
 } // namespace
 
 void GameInstance::OnRadioCommunicationUpdate(Model::RadioCommunication radio) {
@@ -158,7 +154,7 @@ bool GameInstance::TryGetRadioCommunication(std::string_view name, StoredRadioCo
 
 void GameInstance::CalculateRadioCommunication(const StoredRadioCommunication& radio) {
     const auto players = PlayerStates();
-    if (const auto reception = CalculateRadioCommunication(radio, PlayerIndex(players, PlayerName))) {
+    if (const auto reception = CalculateRadioCommunication(radio, PlayerIndex(players, NameOf))) {
         _radioCommunications.WriteReception(radio.Communication.Name, *reception);
     }
 }

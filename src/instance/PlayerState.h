@@ -10,6 +10,7 @@
 #include "core/AtomicSlot.h"
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -69,5 +70,10 @@ private:
     std::atomic<bool> _isOnPhone{false};
     std::atomic<bool> _isOnRadio{false};
 };
+
+// The key by which lookups find a player in a snapshot of the table.
+inline const std::string& NameOf(const std::shared_ptr<PlayerState>& player) {
+    return player->Name();
+}
 
 } // namespace Tralvonic
