@@ -10,6 +10,7 @@
 #include "core/AtomicSlot.h"
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -56,6 +57,9 @@ public:
     void SetIsOnPhone(bool isOnPhone) { _isOnPhone.store(isOnPhone); }
     bool IsOnRadio() const { return _isOnRadio.load(); }
     void SetIsOnRadio(bool isOnRadio) { _isOnRadio.store(isOnRadio); }
+    // Sets the flag and tells what it was, as one step: a radio traffic report goes out only
+    // for a change, also when two recalculations race.
+    bool ExchangeIsOnRadio(bool isOnRadio) { return _isOnRadio.exchange(isOnRadio); }
 
 private:
     const std::string _name;
@@ -66,5 +70,10 @@ private:
     std::atomic<bool> _isOnPhone{false};
     std::atomic<bool> _isOnRadio{false};
 };
+
+// The key by which lookups find a player in a snapshot of the table.
+inline const std::string& NameOf(const std::shared_ptr<PlayerState>& player) {
+    return player->Name();
+}
 
 } // namespace Tralvonic

@@ -2,12 +2,14 @@
 // The user's own in-game state: the game's last SelfState, replaced whole on every update,
 // plus what the instance keeps about the user himself. Read by game, host and audio threads.
 
+#include "Model/MegaphoneCommunication.h"
 #include "Model/SelfState.h"
 #include "TeamSpeak/TSVector.h"
 #include "core/AtomicSlot.h"
 
 #include <atomic>
 #include <optional>
+#include <utility>
 
 namespace Tralvonic {
 
@@ -27,8 +29,20 @@ public:
     bool IsTalking() const { return _isTalking.load(); }
     void SetIsTalking(bool isTalking) { _isTalking.store(isTalking); }
 
+    // The user's own megaphone, absent while he uses none. Replaced whole by the megaphone
+    // handlers; never stored in the instance's megaphone list.
+    std::optional<Model::MegaphoneCommunication> MegaphoneCommunication() const { return _megaphone.Load(); }
+    void SetMegaphoneCommunication(std::optional<Model::MegaphoneCommunication> megaphone) {
+        _megaphoneRange.store(megaphone ? megaphone->Range : 0.0f);
+        _megaphone.Store(std::move(megaphone));
+    }
+    // The own megaphone's range, 0 without one; read for every player on each recalculation.
+    float MegaphoneRange() const { return _megaphoneRange.load(); }
+
 private:
     AtomicSlot<Model::SelfState> _state;
+    AtomicSlot<std::optional<Model::MegaphoneCommunication>> _megaphone;
+    std::atomic<float> _megaphoneRange{0.0f};
     std::atomic<bool> _isTalking{false};
 };
 
