@@ -149,14 +149,18 @@ void GameInstance::PlayerStateClientUpdate() {
         // The first client the host lists under a nickname wins.
         clientsByName.try_emplace(client.Name(), client);
     }
+    // Every recalculation passes here: the text of a line the level drops is never built.
+    const bool isLogged = Logger::IsWritten(LogLevel::Extensive);
     for (const auto& player : players) {
         const auto found = clientsByName.find(player->Name());
         if (found != clientsByName.end()) {
             player->SetClient(found->second);
         } else {
             player->SetClient(std::nullopt);
-            Logger::LogExtensive("Could not find a TeamSpeak client for " + player->Name(),
-                                 LogChannel::PlayerUpdate);
+            if (isLogged) {
+                Logger::LogExtensive("Could not find a TeamSpeak client for " + player->Name(),
+                                     LogChannel::PlayerUpdate);
+            }
         }
     }
 }
