@@ -78,11 +78,14 @@ void GameInstance::CalculateProximityChat() {
     }
 
     std::vector<TeamSpeak::anyID> clientIds;
-    const auto channel = Channel();
-    if (_ownState.IsAlive() && channel) {
+    clientIds.reserve(targets.size());
+    if (_ownState.IsAlive() && Channel()) {
         for (const auto& target : targets) {
+            // Bound in this pass from the channel's own client list, so in the channel: no
+            // need to ask the host for each target's channel again. One that leaves
+            // after this pass is taken out of the list by its move event.
             const auto client = target->Client();
-            if (client && !client->IsZero() && client->Channel() == *channel) {
+            if (client && !client->IsZero()) {
                 clientIds.push_back(client->Id());
             }
         }
@@ -141,8 +144,10 @@ void GameInstance::PlayerStateClientUpdate() {
     // Games often list the user among the players. His own client is never another player's:
     // bound, it would move the listener and whisper to himself.
     const auto ownClient = Client();
+    const auto clients = channel->Clients();
     std::unordered_map<std::string, TeamSpeak::Client> clientsByName;
-    for (const auto& client : channel->Clients()) {
+    clientsByName.reserve(clients.size());
+    for (const auto& client : clients) {
         if (ownClient && client.Id() == ownClient->Id()) {
             continue;
         }
