@@ -48,12 +48,14 @@ void CallRecord::Complete(std::uint64_t sequence, std::optional<std::uint64_t> r
         // Calls complete nearly in order, so the search from the back is short.
         auto found = std::find_if(_calls.rbegin(), _calls.rend(),
                                   [&](const HostCall& call) { return call.Sequence == sequence; });
+        observer = _observer;
         if (found != _calls.rend()) {
             found->Result = result;
             found->Completed = true;
-            completed = *found;
+            // Only an observer needs its own copy of the call.
+            if (observer)
+                completed = *found;
         }
-        observer = _observer;
     }
     _signal.Notify();
     if (completed && observer) {

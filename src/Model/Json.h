@@ -26,6 +26,13 @@ template <class T> T FromJson(const boost::json::value& json) {
     return result;
 }
 
+// A record straight from an object, without first making a JSON value (a copy) of it.
+template <class T> T FromJsonObject(const boost::json::object& object) {
+    T result{};
+    JsonMapping<T>::ReadObject(object, result);
+    return result;
+}
+
 template <class T> boost::json::value ToJsonValue(const T& value) {
     return JsonMapping<T>::Write(value);
 }

@@ -263,7 +263,10 @@ template <> struct JsonMapping<boost::json::object> {
 
 template <class T> struct JsonMapping<T, std::enable_if_t<Detail::IsRecord<T>>> {
     static void Read(const boost::json::value& json, T& target) {
-        const auto& object = Detail::RequireObject(json);
+        ReadObject(Detail::RequireObject(json), target);
+    }
+
+    static void ReadObject(const boost::json::object& object, T& target) {
         boost::mp11::mp_for_each<Detail::RecordMembers<T>>([&](auto member) {
             const boost::json::value* field = Detail::FindMember(object, member.name);
             if (field == nullptr)

@@ -155,8 +155,17 @@ double ReadFloating(const boost::json::value& value, double max, int bits) {
     default:
         ThrowWrongType(typeName, value);
     }
-    if (!std::isfinite(number) || std::fabs(number) > max)
+    if (!std::isfinite(number))
         ThrowOutOfRange(value, typeName);
+    if (std::fabs(number) > max) {
+        // The shortest text of the largest float ("3.4028235e+38", as the plugin writes it)
+        // reads as a double just above it. What rounds to a finite float is that float: up to
+        // half a unit in the last place beyond the largest one (2^103 for 32 bits).
+        const double halfUnit = bits == 32 ? std::ldexp(1.0, 103) : 0.0;
+        if (std::fabs(number) >= max + halfUnit)
+            ThrowOutOfRange(value, typeName);
+        number = std::copysign(max, number);
+    }
     return number;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Model/JsonError.h"
 
+#include <boost/json/monotonic_resource.hpp>
 #include <boost/json/stream_parser.hpp>
 
 #include <charconv>
@@ -113,6 +114,9 @@ void AppendValue(std::string& out, const boost::json::value& json) {
 
 boost::json::value ParseJsonText(std::string_view text) {
     boost::json::stream_parser parser;
+    // One arena per text: a BulkUpdate's hundreds of small objects, keys and numbers come
+    // from a few blocks instead of an allocation each, and all go when the value goes.
+    parser.reset(boost::json::make_shared_resource<boost::json::monotonic_resource>());
     boost::system::error_code error;
     const std::size_t consumed = parser.write(text.data(), text.size(), error);
     if (!error)

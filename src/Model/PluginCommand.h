@@ -43,7 +43,7 @@ struct PluginCommand {
         if (!Parameter)
             throw JsonError("the parameter is missing or null");
         try {
-            return FromJson<Record>(*Parameter);
+            return FromJsonObject<Record>(*Parameter);
         } catch (JsonError& error) {
             error.PrependKey("Parameter");
             throw;

@@ -3,10 +3,12 @@
 // plugin's files live. Start, stop, the instance registry and windows join this class
 // in their own source files.
 
+#include "Model/Error.h"
 #include "core/Configuration.h"
 #include "core/MenuWindow.h"
 #include "version/Version.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -66,9 +68,15 @@ public:
     static bool TryGetGameInstance(std::uint64_t serverId, std::shared_ptr<GameInstance>& gameInstance);
     // Appends the instance unless that very object is registered; broadcasts PluginState either way.
     static void AddGameInstance(const std::shared_ptr<GameInstance>& gameInstance);
+    // Each instance has threads of its own and every game may start one: a further Initiate
+    // is refused with InvalidValue and this message.
+    static constexpr std::size_t MaxGameInstances = 64;
+    static constexpr std::string_view TooManyGameInstancesMessage =
+        "PluginState.ActiveInstances has to be <= 64";
     // Registers the instance unless one for the same server unique identifier is registered
-    // (false then, and nothing is broadcast); the check and the append are one step.
-    static bool TryAddGameInstance(const std::shared_ptr<GameInstance>& gameInstance);
+    // (AlreadyInGame) or MaxGameInstances are (InvalidValue); OK when registered. The checks
+    // and the append are one step; nothing is broadcast unless it was registered.
+    static Model::Error TryAddGameInstance(const std::shared_ptr<GameInstance>& gameInstance);
     // Returns at once; 250 ms later the instance leaves the registry on the delayed-task thread
     // and PluginState is broadcast, unless the game link has stopped by then.
     static void RemoveGameInstanceDelayed(const std::shared_ptr<GameInstance>& gameInstance);

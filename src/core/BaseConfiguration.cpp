@@ -3,6 +3,7 @@
 #include "core/ConfigurationJson.h"
 #include "core/DurableFile.h"
 #include "core/Logger.h"
+#include "link/WebSocket.h"
 
 #include <atomic>
 #include <cerrno>
@@ -20,7 +21,6 @@ namespace {
 constexpr std::string_view FolderName = "Tralvonic";
 constexpr std::string_view FileName = "settings.json";
 constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view LineBreak = "\r\n";
 
 // The snapshot pointers are copied or swapped under a mutex that guards nothing else, so it
 // is held for a few instructions and never while a snapshot is built or destroyed. (The
@@ -74,6 +74,9 @@ void Base::SetConfiguration(Configuration configuration) {
         state.Current.swap(snapshot);
     }
     // `snapshot` now holds the previous record, released here outside the lock.
+    if (const auto webSocket = WebSocket()) {
+        webSocket->PrepareOriginPatterns(CurrentConfiguration()->OriginExceptions);
+    }
 }
 
 std::string Base::ExtensionFilepath() {
@@ -126,12 +129,10 @@ void Base::LoadConfiguration() {
         Logger::LogInfo("settings.json successfully loaded", LogChannel::Base);
     } catch (const std::exception& error) {
         SetConfiguration(Configuration{});
-        Logger::LogError("Error loading settings.json:" + std::string(LineBreak) + Describe(error),
-                         LogChannel::Base);
+        Logger::LogError({"Error loading settings.json:", Describe(error)}, LogChannel::Base);
     } catch (...) {
         SetConfiguration(Configuration{});
-        Logger::LogError("Error loading settings.json:" + std::string(LineBreak) + "unknown failure",
-                         LogChannel::Base);
+        Logger::LogError({"Error loading settings.json:", "unknown failure"}, LogChannel::Base);
     }
 }
 
@@ -140,11 +141,9 @@ void Base::SaveConfiguration() {
         const auto configuration = CurrentConfiguration();
         ReplaceFileDurably(ConfigFilepath(), Model::SerializeJson(*configuration));
     } catch (const std::exception& error) {
-        Logger::LogError("Error while saving configuration:" + std::string(LineBreak) + Describe(error),
-                         LogChannel::Base);
+        Logger::LogError({"Error while saving configuration:", Describe(error)}, LogChannel::Base);
     } catch (...) {
-        Logger::LogError("Error while saving configuration:" + std::string(LineBreak) + "unknown failure",
-                         LogChannel::Base);
+        Logger::LogError({"Error while saving configuration:", "unknown failure"}, LogChannel::Base);
     }
 }
 

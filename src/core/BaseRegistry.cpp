@@ -72,7 +72,7 @@ void Base::AddGameInstance(const std::shared_ptr<GameInstance>& gameInstance) {
     BroadcastPluginState(*gameInstance, activeInstances);
 }
 
-bool Base::TryAddGameInstance(const std::shared_ptr<GameInstance>& gameInstance) {
+Model::Error Base::TryAddGameInstance(const std::shared_ptr<GameInstance>& gameInstance) {
     const auto& identifier = gameInstance->ServerUniqueIdentifier();
     std::int32_t activeInstances = 0;
     {
@@ -82,13 +82,16 @@ bool Base::TryAddGameInstance(const std::shared_ptr<GameInstance>& gameInstance)
                    (identifier && registered->ServerUniqueIdentifier() == identifier);
         });
         if (isTaken) {
-            return false;
+            return Model::Error::AlreadyInGame;
+        }
+        if (registry.size() >= MaxGameInstances) {
+            return Model::Error::InvalidValue;
         }
         registry.push_back(gameInstance);
         activeInstances = CountLocked();
     }
     BroadcastPluginState(*gameInstance, activeInstances);
-    return true;
+    return Model::Error::OK;
 }
 
 void Base::RemoveGameInstanceDelayed(const std::shared_ptr<GameInstance>& gameInstance) {

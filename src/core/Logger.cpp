@@ -2,20 +2,30 @@
 
 #include "TeamSpeak/Logger.h"
 #include "core/Base.h"
+#include "core/LogText.h"
 
 #include <cstdint>
+#include <string>
 
 namespace Tralvonic {
 namespace {
 
 constexpr std::string_view ChannelText = "Tralvonic";
-
-bool IsWritten(LogLevel threshold) {
-    return Base::CurrentLogLevel() >= threshold;
-}
+constexpr std::string_view LineBreak = "\r\n";
 
 std::uint64_t LogId(LogChannel channel) {
     return static_cast<std::uint64_t>(channel);
+}
+
+using HostLog = void (*)(std::string_view channelName, std::string_view message, TeamSpeak::uint64 logId);
+
+// Texts without control characters, nearly all of them, go out without a copy.
+void Write(HostLog log, std::string_view message, LogChannel channel) {
+    if (HasControlCharacters(message)) {
+        log(ChannelText, EscapeControlCharacters(message), LogId(channel));
+    } else {
+        log(ChannelText, message, LogId(channel));
+    }
 }
 
 // The host binding's own lines (what it asks of the host) are the wrapper's, at the verbose
@@ -28,33 +38,49 @@ constexpr TeamSpeak::Logger::TraceSink WrapperTrace{
 
 } // namespace
 
+bool Logger::IsWritten(LogLevel level) {
+    return Base::CurrentLogLevel() >= level;
+}
+
 void Logger::LogError(std::string_view message, LogChannel channel) {
+    Write(&TeamSpeak::Logger::LogError, message, channel);
+}
+
+void Logger::LogError(std::initializer_list<std::string_view> lines, LogChannel channel) {
+    std::string message;
+    bool isFirst = true;
+    for (const std::string_view line : lines) {
+        if (!isFirst)
+            message += LineBreak;
+        isFirst = false;
+        message += EscapeControlCharacters(line);
+    }
     TeamSpeak::Logger::LogError(ChannelText, message, LogId(channel));
 }
 
 void Logger::LogWarning(std::string_view message, LogChannel channel) {
     if (IsWritten(LogLevel::Warning))
-        TeamSpeak::Logger::LogWarning(ChannelText, message, LogId(channel));
+        Write(&TeamSpeak::Logger::LogWarning, message, channel);
 }
 
 void Logger::LogInfo(std::string_view message, LogChannel channel) {
     if (IsWritten(LogLevel::Info))
-        TeamSpeak::Logger::LogInfo(ChannelText, message, LogId(channel));
+        Write(&TeamSpeak::Logger::LogInfo, message, channel);
 }
 
 void Logger::LogDebug(std::string_view message, LogChannel channel) {
     if (IsWritten(LogLevel::Debug))
-        TeamSpeak::Logger::LogDebug(ChannelText, message, LogId(channel));
+        Write(&TeamSpeak::Logger::LogDebug, message, channel);
 }
 
 void Logger::LogExtensive(std::string_view message, LogChannel channel) {
     if (IsWritten(LogLevel::Extensive))
-        TeamSpeak::Logger::LogDebug(ChannelText, message, LogId(channel));
+        Write(&TeamSpeak::Logger::LogDebug, message, channel);
 }
 
 void Logger::LogExtensiveDebug(std::string_view message, LogChannel channel) {
     if (IsWritten(LogLevel::ExtensiveDebug))
-        TeamSpeak::Logger::LogDebug(ChannelText, message, LogId(channel));
+        Write(&TeamSpeak::Logger::LogDebug, message, channel);
 }
 
 } // namespace Tralvonic

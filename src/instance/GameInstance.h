@@ -37,6 +37,7 @@
 #include "instance/SharedList.h"
 #include "instance/SoundQueue.h"
 #include "instance/StoredCommunications.h"
+#include "instance/WhisperList.h"
 
 #include <atomic>
 #include <chrono>
@@ -108,8 +109,9 @@ public:
 
     // --- GameInstanceLifecycle.cpp ---
     // Registers the instance, takes the user over when the host is on the server, reports
-    // the state and starts the threads. AlreadyInGame when the server already has an
-    // instance; the check and the registration are one step.
+    // the state and starts the threads. InvalidJson without a server unique identifier,
+    // AlreadyInGame when the server already has an instance, InvalidValue when the most
+    // instances that may run do; the checks and the registration are one step.
     Model::Error Initiate();
     void OnServerConnect(const TeamSpeak::Server& server);
     void OnServerDisconnect();
@@ -306,7 +308,7 @@ private:
     // the player table, guarded by its own mutex
     mutable std::mutex _playerStatesMutex;
     std::map<std::string, std::shared_ptr<PlayerState>, std::less<>> _playerStates;
-    AtomicSlot<std::vector<TeamSpeak::anyID>> _whisperTargets;
+    WhisperList _whisperTargets;
 
     // sounds: the list of started sounds under its own mutex, the queue, the pacing time
     mutable std::mutex _soundsMutex;

@@ -16,10 +16,15 @@ constexpr LogChannel Log = LogChannel::GameInstance;
 } // namespace
 
 Model::Error GameInstance::Initiate() {
+    // Without a server an instance could never be found again, nor kept alive by its game.
+    if (!ServerUniqueIdentifier() || IsBlank(*ServerUniqueIdentifier())) {
+        return Model::Error::InvalidJson;
+    }
     // The check for a running instance of this server and the registration are one step, so
     // two games that start at once cannot both take the server.
-    if (!Base::TryAddGameInstance(shared_from_this())) {
-        return Model::Error::AlreadyInGame;
+    if (const Model::Error refusal = Base::TryAddGameInstance(shared_from_this());
+        refusal != Model::Error::OK) {
+        return refusal;
     }
     Logger::LogInfo("Starting instance " + ServerUniqueIdentifier().value_or(""), Log);
     TeamSpeak::Server server;

@@ -187,6 +187,7 @@ GameInstance::PlayerStateClientUpdate(const std::vector<std::shared_ptr<PlayerSt
     std::vector<TeamSpeak::anyID> clientIds;
     clientIds.reserve(clients.size());
     std::unordered_map<std::string, TeamSpeak::Client> clientsByName;
+    clientsByName.reserve(clients.size());
     for (const auto& client : clients) {
         clientIds.push_back(client.Id());
         if (ownClient && client.Id() == ownClient->Id()) {
@@ -195,14 +196,18 @@ GameInstance::PlayerStateClientUpdate(const std::vector<std::shared_ptr<PlayerSt
         // The first client the host lists under a nickname wins.
         clientsByName.try_emplace(client.Name(), client);
     }
+    // Every recalculation passes here: the text of a line the level drops is never built.
+    const bool isLogged = Logger::IsWritten(LogLevel::Extensive);
     for (const auto& player : players) {
         const auto found = clientsByName.find(player->Name());
         if (found != clientsByName.end()) {
             player->SetClient(found->second);
         } else {
             player->SetClient(std::nullopt);
-            Logger::LogExtensive("Could not find a TeamSpeak client for " + player->Name(),
-                                 LogChannel::PlayerUpdate);
+            if (isLogged) {
+                Logger::LogExtensive("Could not find a TeamSpeak client for " + player->Name(),
+                                     LogChannel::PlayerUpdate);
+            }
         }
     }
     std::sort(clientIds.begin(), clientIds.end());

@@ -20,6 +20,9 @@ using SoundList = std::vector<std::shared_ptr<PlayingSound>>;
 
 constexpr std::chrono::milliseconds SoundStartIntervalMs{75};
 constexpr std::chrono::milliseconds SoundQueuePassMs{10};
+// The end of a playback is not tracked, so every distinct handle stays listed until it is
+// stopped; past this many the oldest one is stopped to make room.
+constexpr std::size_t MaxListedSounds = 64;
 
 SoundList Snapshot(std::mutex& mutex, const SoundList& sounds) {
     std::lock_guard lock(mutex);
@@ -69,7 +72,12 @@ void GameInstance::PlaySound(Model::Sound sound) {
     if (IsBlank(sound.Handle)) {
         sound.Handle = sound.Filename;
     }
-    _soundQueue.Push(std::make_shared<PlayingSound>(PlayingSound{std::move(sound), std::nullopt}));
+    const std::string filename = sound.Filename;
+    if (!_soundQueue.TryPush(std::make_shared<PlayingSound>(PlayingSound{std::move(sound), std::nullopt}))) {
+        Logger::LogError("Could not queue sound " + filename + ", " + std::to_string(SoundQueue::Capacity) +
+                             " sounds already wait to be played",
+                         LogChannel::AudioPlayer);
+    }
 }
 
 void GameInstance::StopSound(Model::Sound sound) {
@@ -124,10 +132,23 @@ void GameInstance::PlaySoundInternal(const std::shared_ptr<PlayingSound>& sound)
 
     const TeamSpeak::uint64 waveHandle = server->PlaySound(file.Path, sound->Sound.IsLoop);
     sound->WaveHandle = waveHandle;
+    std::shared_ptr<PlayingSound> displaced;
     {
         std::lock_guard lock(_soundsMutex);
         if (std::find(_sounds.begin(), _sounds.end(), sound) == _sounds.end()) {
+            if (_sounds.size() >= MaxListedSounds) {
+                displaced = _sounds.front();
+                _sounds.erase(_sounds.begin());
+            }
             _sounds.push_back(sound);
+        }
+    }
+    if (displaced) {
+        Logger::LogWarning("More than " + std::to_string(MaxListedSounds) + " sounds are playing, stopping " +
+                               displaced->Sound.Filename + " | Handle: " + displaced->Sound.Handle,
+                           LogChannel::AudioPlayer);
+        if (displaced->WaveHandle) {
+            server->StopSound(*displaced->WaveHandle);
         }
     }
     // Logged once the sound is listed, so whoever reads the line can already stop it.

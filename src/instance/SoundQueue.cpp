@@ -4,9 +4,13 @@
 
 namespace Tralvonic {
 
-void SoundQueue::Push(std::shared_ptr<PlayingSound> sound) {
+bool SoundQueue::TryPush(std::shared_ptr<PlayingSound> sound) {
     std::lock_guard lock(_mutex);
+    if (_sounds.size() >= Capacity) {
+        return false;
+    }
     _sounds.push_back(std::move(sound));
+    return true;
 }
 
 std::shared_ptr<PlayingSound> SoundQueue::TryPop() {

@@ -5,6 +5,7 @@
 #include "Model/Sound.h"
 #include "TeamSpeak/sdk/HostTypes.h"
 
+#include <cstddef>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -22,7 +23,11 @@ struct PlayingSound {
 
 class SoundQueue {
 public:
-    void Push(std::shared_ptr<PlayingSound> sound);
+    // The game may ask for sounds faster than they are started (one per 75 ms).
+    static constexpr std::size_t Capacity = 64;
+
+    // False, and the sound is not queued, when Capacity sounds already wait.
+    bool TryPush(std::shared_ptr<PlayingSound> sound);
     // The oldest sound, or null when the queue is empty.
     std::shared_ptr<PlayingSound> TryPop();
     bool IsEmpty() const;

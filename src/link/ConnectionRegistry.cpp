@@ -41,7 +41,7 @@ void ConnectionRegistry::Dispatch(const std::shared_ptr<Connection>& connection,
     try {
         _handler(connection, text);
     } catch (...) {
-        Logger::LogError("Message: " + text + "\r\nException: " + DescribeCurrentException(),
+        Logger::LogError({"Message: " + text, "Exception: " + DescribeCurrentException()},
                          LogChannel::WebSocketOnMessage);
     }
 }

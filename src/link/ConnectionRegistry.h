@@ -24,6 +24,8 @@ public:
     // Set before the first connection opens; never changed while I/O threads run.
     void SetMessageHandler(MessageHandler handler);
 
+    // Compiles the origin patterns ahead, on the caller's thread (see OriginFilter::Prepare).
+    void PrepareOriginPatterns(const std::vector<std::string>& patterns) { _filter.Prepare(patterns); }
     // After the handshake: logs the opening and decides by origin. A refused connection
     // is logged as such and must be closed by the caller; it is never listed.
     bool Admit(const Connection& connection);

@@ -49,9 +49,11 @@ void Apply(GameInstance& gameInstance, const PluginCommand& command) {
 template <auto OnPlayerStateUpdate, auto OnSelfStateUpdate>
 void ApplyBulkUpdate(GameInstance& gameInstance, const PluginCommand& command) {
     const auto bulkUpdate = command.ConvertParameter<Model::BulkUpdate>();
-    Logger::LogExtensive("Received Bulk Update with " + std::to_string(bulkUpdate.PlayerStates.size()) +
-                             " player states",
-                         Channel);
+    if (Logger::IsWritten(LogLevel::Extensive)) {
+        Logger::LogExtensive("Received Bulk Update with " + std::to_string(bulkUpdate.PlayerStates.size()) +
+                                 " player states",
+                             Channel);
+    }
     for (const auto& playerState : bulkUpdate.PlayerStates) {
         (gameInstance.*OnPlayerStateUpdate)(playerState);
     }
@@ -125,7 +127,11 @@ void Initiate(const std::shared_ptr<Connection>& connection, const PluginCommand
         std::make_shared<GameInstance>(command.ConvertParameter<Model::GameInstanceSettings>());
     // Registration and the check for a running instance of that server are one step there.
     const Model::Error result = gameInstance->Initiate();
-    if (result != Model::Error::OK) {
+    if (result == Model::Error::InvalidValue) {
+        // The one value of an Initiate that the registry refuses: the number of instances.
+        SendRecord(connection,
+                   Model::PluginError(result, std::nullopt, std::string(Base::TooManyGameInstancesMessage)));
+    } else if (result != Model::Error::OK) {
         SendRecord(connection, Model::PluginError(result));
     }
 }
@@ -186,7 +192,7 @@ void MessageDispatch::OnMessage(const std::shared_ptr<Connection>& connection, c
     try {
         Dispatch(connection, text);
     } catch (...) {
-        Logger::LogError("Message: " + text + "\r\nException: " + DescribeCurrentException(), Channel);
+        Logger::LogError({"Message: " + text, "Exception: " + DescribeCurrentException()}, Channel);
     }
 }
 

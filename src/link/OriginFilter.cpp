@@ -19,6 +19,16 @@ namespace {
 // have to stop a pattern with catastrophic backtracking long before a thread notices.
 constexpr std::uint32_t MatchLimitSteps = 100000;
 constexpr std::uint32_t HeapLimitKiB = 1024;
+// Each character of an origin under a repeated group takes a frame of the JIT stack: the
+// default 32 KiB fail at about 4000 characters. Origins end with the request header, so a
+// stack of this size holds any that can arrive.
+constexpr std::size_t JitStackStartBytes = 32 * 1024;
+constexpr std::size_t JitStackMaxBytes = 1024 * 1024;
+// The JIT compiler's time grows faster than the code it compiles (a recursion repeated
+// 20000 times takes seconds); code above this size runs in the interpreter, whose time the
+// match limit bounds.
+constexpr std::size_t MaxJitCodeBytes = 4096;
+constexpr std::size_t MaxPatternLength = 16 * 1024;
 // Patterns change only when the user edits the settings; a bound keeps edits from
 // accumulating compiled code for ever.
 constexpr std::size_t MaxCachedPatterns = 64;
@@ -76,14 +86,21 @@ public:
     explicit CompiledPattern(const std::string& pattern) {
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
+        pcre2_compile_context* compileContext = pcre2_compile_context_create(nullptr);
+        if (compileContext == nullptr)
+            return;
+        pcre2_set_max_pattern_length(compileContext, MaxPatternLength);
         _code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
-                              PCRE2_UTF | PCRE2_MATCH_INVALID_UTF, &errorCode, &errorOffset, nullptr);
+                              PCRE2_UTF | PCRE2_MATCH_INVALID_UTF, &errorCode, &errorOffset, compileContext);
+        pcre2_compile_context_free(compileContext);
         if (_code == nullptr) {
             _error = ErrorText(errorCode) + " at offset " + std::to_string(errorOffset);
             return;
         }
         // Without JIT support the interpreter runs the same pattern, only slower.
-        pcre2_jit_compile(_code, PCRE2_JIT_COMPLETE);
+        std::size_t codeBytes = 0;
+        if (pcre2_pattern_info(_code, PCRE2_INFO_SIZE, &codeBytes) == 0 && codeBytes <= MaxJitCodeBytes)
+            _isJitCompiled = pcre2_jit_compile(_code, PCRE2_JIT_COMPLETE) == 0;
         _context = pcre2_match_context_create(nullptr);
         if (_context != nullptr) {
             pcre2_set_match_limit(_context, MatchLimitSteps);
@@ -104,12 +121,28 @@ public:
 
     // > 0 match, 0 no match, < 0 the search gave up (limit reached or out of memory).
     int Search(std::string_view subject) const {
+        // A JIT stack serves one search at a time: each search brings its own, with a copy of
+        // the limits to carry it (origins are searched once per connection).
+        pcre2_jit_stack* stack = nullptr;
+        pcre2_match_context* context = _context;
+        if (_isJitCompiled) {
+            stack = pcre2_jit_stack_create(JitStackStartBytes, JitStackMaxBytes, nullptr);
+            context = stack != nullptr ? pcre2_match_context_copy(_context) : nullptr;
+            if (context == nullptr) {
+                pcre2_jit_stack_free(stack);
+                return -1;
+            }
+            pcre2_jit_stack_assign(context, nullptr, stack);
+        }
         pcre2_match_data* matchData = pcre2_match_data_create_from_pattern(_code, nullptr);
-        if (matchData == nullptr)
-            return -1;
-        const int result = pcre2_match(_code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0,
-                                       0, matchData, _context);
+        const int result = matchData == nullptr
+                               ? PCRE2_ERROR_NOMEMORY
+                               : pcre2_match(_code, reinterpret_cast<PCRE2_SPTR>(subject.data()),
+                                             subject.size(), 0, 0, matchData, context);
         pcre2_match_data_free(matchData);
+        if (context != _context)
+            pcre2_match_context_free(context);
+        pcre2_jit_stack_free(stack);
         if (result >= 0)
             return 1;
         return result == PCRE2_ERROR_NOMATCH ? 0 : -1;
@@ -118,6 +151,7 @@ public:
 private:
     pcre2_code* _code = nullptr;
     pcre2_match_context* _context = nullptr;
+    bool _isJitCompiled = false;
     std::string _error = "out of memory";
 };
 
@@ -135,6 +169,11 @@ bool OriginFilter::IsAllowed(const std::optional<std::string>& origin,
         return true;
     return std::any_of(patterns.begin(), patterns.end(),
                        [&](const std::string& pattern) { return Matches(pattern, *origin); });
+}
+
+void OriginFilter::Prepare(const std::vector<std::string>& patterns) {
+    for (const auto& pattern : patterns)
+        Compiled(pattern);
 }
 
 bool OriginFilter::Matches(const std::string& pattern, std::string_view origin) {

@@ -1,7 +1,10 @@
 #pragma once
 // Decides whether a browser origin may open a game connection. The user's patterns are
 // PCRE2 expressions tried in list order with search semantics; compiled patterns are
-// cached by their text, so the I/O threads that open connections rarely compile.
+// cached by their text and compiled ahead (Prepare) wherever the settings change, so the
+// I/O threads that open connections rarely compile. Compiling and searching take bounded
+// time whatever the pattern: long patterns are refused, large ones are not JIT-compiled,
+// and every search has a match limit.
 // Thread-safe: called concurrently from every I/O thread.
 
 #include <memory>
@@ -25,6 +28,10 @@ public:
     // the current configuration's OriginExceptions finds a match in it.
     bool IsAllowed(const std::optional<std::string>& origin);
     bool IsAllowed(const std::optional<std::string>& origin, const std::vector<std::string>& patterns);
+
+    // Compiles the patterns into the cache now, on the caller's thread, so that the I/O
+    // threads that open connections find them compiled.
+    void Prepare(const std::vector<std::string>& patterns);
 
     // True when the pattern finds a match anywhere in the origin. A pattern that does not
     // compile, a search that hits the match limit and an origin that is not valid UTF-8

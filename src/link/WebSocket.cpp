@@ -42,7 +42,11 @@ void WebSocket::SetMessageHandler(MessageHandler handler) {
 }
 
 void WebSocket::Start() {
+    PrepareOriginPatterns(Base::CurrentConfiguration()->OriginExceptions);
     _server->Start();
+}
+void WebSocket::PrepareOriginPatterns(const std::vector<std::string>& patterns) {
+    _registry->PrepareOriginPatterns(patterns);
 }
 void WebSocket::Stop() {
     _server->Stop();

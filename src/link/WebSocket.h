@@ -7,6 +7,7 @@
 
 #include "link/Connection.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -28,9 +29,13 @@ enum class MessageForm { Text, Serialized };
 struct WebSocketLimits {
     // A larger incoming message closes its connection with code 1009.
     std::size_t MaxMessageBytes = 1024 * 1024;
-    // A client whose unsent messages exceed either bound has stopped reading; it is closed.
-    std::size_t MaxQueuedMessages = 4096;
-    std::size_t MaxQueuedBytes = 16 * 1024 * 1024;
+    // A client that has messages waiting and has taken none of them for this long has
+    // stopped reading; it is closed. A slow reader that keeps taking them is left alone.
+    std::chrono::milliseconds StalledSendTimeout{10000};
+    // However it reads, no client makes the plugin hold more than this for it. Far above
+    // any burst the plugin sends: its messages are small, and a game causes only a few per
+    // message it sends (instances, the other source, are bounded).
+    std::size_t MaxQueuedBytes = 64 * 1024 * 1024;
 };
 
 class WebSocket {
@@ -55,6 +60,9 @@ public:
     // Binds, listens and starts the I/O threads. Throws std::runtime_error when the
     // address cannot be bound (for example, it is in use) or the server was started before.
     void Start();
+    // Compiles origin patterns off the I/O threads; Start does it for the current settings,
+    // and whoever changes the settings does it for the new ones. Any thread.
+    void PrepareOriginPatterns(const std::vector<std::string>& patterns);
     // Closes every connection, stops listening and joins the I/O threads: when it returns
     // no thread of the server runs any more. A stopped server is never started again.
     // Neither Stop nor the destructor may run on the server's own I/O threads (a message

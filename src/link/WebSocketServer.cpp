@@ -18,10 +18,12 @@ namespace net = boost::asio;
 using tcp = boost::asio::ip::tcp;
 
 constexpr int IoThreadCount = 2;
-// How long Stop lets clients answer the close handshake before it drops their sockets.
-constexpr auto GracefulCloseTimeout = std::chrono::seconds(2);
+// How long Stop lets clients answer the close handshake before it drops their sockets. The
+// host waits for the stop (and may unload the plugin right after): together with the
+// drain below it stays well under a second, whatever the clients do.
+constexpr auto GracefulCloseTimeout = std::chrono::milliseconds(400);
 // How long Stop waits for the I/O threads to run out of work before it stops them.
-constexpr auto DrainTimeout = std::chrono::seconds(2);
+constexpr auto DrainTimeout = std::chrono::milliseconds(250);
 
 // Set on a server's own I/O threads, so that Stop can refuse to join the thread it runs on.
 thread_local const void* CurrentIoServer = nullptr;

@@ -165,10 +165,16 @@ private:
         if (_closing || !_opened)
             return;
         const auto& limits = _server->Limits;
-        if (_queue.size() >= limits.MaxQueuedMessages ||
-            _queuedBytes + text->size() > limits.MaxQueuedBytes) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!_queue.empty() && now - _lastProgress > limits.StalledSendTimeout) {
+            Logger::LogWarning(ConnectionRegistry::Describe(*this) + " | No message was taken for " +
+                                   std::to_string(limits.StalledSendTimeout.count()) +
+                                   " ms, the client does not read; closing connection...",
+                               LogChannel::WebSocketSendMessage);
+            return HardClose();
+        }
+        if (_queuedBytes + text->size() > limits.MaxQueuedBytes) {
             Logger::LogWarning(ConnectionRegistry::Describe(*this) + " | More than " +
-                                   std::to_string(limits.MaxQueuedMessages) + " messages or " +
                                    std::to_string(limits.MaxQueuedBytes) +
                                    " bytes wait to be sent, the client does not read; closing connection...",
                                LogChannel::WebSocketSendMessage);
@@ -176,8 +182,11 @@ private:
         }
         _queuedBytes += text->size();
         _queue.push_back(std::move(text));
-        if (_queue.size() == 1)
+        if (_queue.size() == 1) {
+            // A backlog starts: the client's time to take it runs from now.
+            _lastProgress = now;
             WriteFront();
+        }
     }
 
     // The queue is not empty exactly while a write is in flight; its front is that write.
@@ -191,6 +200,7 @@ private:
     void OnWritten(beast::error_code error) {
         _queuedBytes -= _queue.front()->size();
         _queue.pop_front();
+        _lastProgress = std::chrono::steady_clock::now();
         if (error)
             return HardClose();
         if (_closing)
@@ -250,6 +260,8 @@ private:
     http::request<http::empty_body> _request;
     std::deque<std::shared_ptr<const std::string>> _queue;
     std::size_t _queuedBytes = 0;
+    // When the client last took a message, or its backlog began.
+    std::chrono::steady_clock::time_point _lastProgress;
     bool _opened = false;
     bool _closing = false;
     bool _isClosingGracefully = false;

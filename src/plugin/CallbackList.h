@@ -3,7 +3,9 @@
 // raising may happen on any thread. Raising calls the subscribers present when it starts,
 // in subscription order, on the raising thread; the list's lock is held only to copy a
 // pointer, never while a subscriber runs, so a subscriber may itself subscribe or
-// unsubscribe.
+// unsubscribe. A subscriber that throws is logged and the others are still called.
+
+#include "core/LastResort.h"
 
 #include <cstdint>
 #include <functional>
@@ -44,7 +46,7 @@ public:
             present = _entries;
         }
         for (const Entry& entry : *present) {
-            (*entry.Function)(args...);
+            RunGuarded([&] { (*entry.Function)(args...); });
         }
     }
 

@@ -66,8 +66,8 @@ void VersionCheck::CheckVersion(std::stop_token stop) {
     try {
         Report(onlineVersion, stop);
     } catch (...) {
-        Logger::LogError("Couldn't fetch latest version from " + WebAPI::ServiceHostName() + " API." +
-                             std::string(LineBreak) + DescribeCurrentException(),
+        Logger::LogError({"Couldn't fetch latest version from " + WebAPI::ServiceHostName() + " API.",
+                          DescribeCurrentException()},
                          LogChannel::Base);
     }
 }

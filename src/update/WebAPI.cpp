@@ -24,7 +24,6 @@ namespace {
 constexpr std::string_view BuiltInServiceAddress = TRALVONIC_UPDATE_SERVICE;
 constexpr std::string_view BasePath = "/tralvonic";
 constexpr std::chrono::seconds RequestTimeout{40};
-constexpr std::string_view LineBreak = "\r\n";
 
 std::mutex serviceMutex;
 std::string serviceAddress; // guarded by serviceMutex; empty for the built-in one
@@ -86,9 +85,9 @@ std::optional<std::string> WebAPI::GetVersionAsync(std::stop_token stop) {
         }
         return std::nullopt;
     case HttpResponse::Outcome::Failed:
-        Logger::LogError("Couldn't fetch latest version from " + ServiceHostName() +
-                             " API:" + std::string(LineBreak) + response.Error,
-                         LogChannel::Base);
+        Logger::LogError(
+            {"Couldn't fetch latest version from " + ServiceHostName() + " API:", response.Error},
+            LogChannel::Base);
         return std::nullopt;
     case HttpResponse::Outcome::Stopped:
         // The plugin is stopping; that is no failure of the service.

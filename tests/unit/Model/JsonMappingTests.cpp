@@ -187,6 +187,18 @@ TEST(JsonMapping, NumbersAcceptedAcrossJsonNumberForms) {
     EXPECT_DOUBLE_EQ(record.Precise, -0.001);
 }
 
+TEST(JsonMapping, TheLargestFloatReadsBackAsWritten) {
+    Record record;
+    record.Range = std::numeric_limits<float>::max();
+    const std::string text = SerializeJson(record);
+    EXPECT_EQ(ParseJson<Record>(text).Range, std::numeric_limits<float>::max()) << text;
+    EXPECT_EQ(ParseJson<Record>(R"({"Range":3.4028235e+38})").Range, std::numeric_limits<float>::max());
+    EXPECT_EQ(ParseJson<Record>(R"({"Range":-3.4028235e+38})").Range, -std::numeric_limits<float>::max());
+    // Beyond the rounding distance a value would be infinite as a float.
+    EXPECT_EQ(ReadFailure(R"({"Range":3.4028236e+38})"),
+              "Error reading 'Range': the number 3.4028236e+38 is out of range for a 32-bit float");
+}
+
 TEST(JsonMapping, NullHandling) {
     auto record = ParseJson<Record>(R"({"Name":null,"Tags":null,"Volume":null,"Nested":null})");
     EXPECT_EQ(record.Name, "");

@@ -93,7 +93,8 @@ TEST_F(PluginLog, HostSeverityChannelTextAndLogId) {
 
 TEST_F(PluginLog, MessageGoesOutUnchanged) {
     SetLevel(LogLevel::Info);
-    const std::string message = "Tür {0}\r\nzu";
+    // Braces are no format and UTF-8 stays UTF-8; control characters are the next test's.
+    const std::string message = "Tür {0} zu | 100% {1}";
     Logger::LogInfo(message, LogChannel::Base);
     ASSERT_EQ(_sim.LogEntries().size(), 1u);
     EXPECT_EQ(_sim.LogEntries()[0].Message, message);
@@ -114,6 +115,31 @@ TEST_F(PluginLog, LevelIsReadAnewAtEveryCall) {
 TEST_F(PluginLog, DefaultConfigurationLogsAtInfo) {
     Base::SetConfiguration(Configuration{});
     EXPECT_EQ(LogOneOfEach(), (std::vector<std::string>{"error", "warning", "info"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PluginLog, ControlCharactersFromTheGameCannotBreakALine) {
+    SetLevel(LogLevel::Info);
+    _sim.ClearLog();
+    // A game's name that tries to forge a line of its own, and C1, DEL and NUL on the way.
+    Logger::LogInfo("Renamed to \"Hero\r\n2026-01-01 00:00:00|ERROR|Tralvonic|1|forged\"", LogChannel::Base);
+    Logger::LogInfo(std::string("tab\tdel\x7F"
+                                "c1\xC2\x85nul") +
+                        '\0' + "end \xC3\xA9",
+                    LogChannel::Base);
+    Logger::LogError({"Message: {\"Name\":\"a\nb\"}", "Exception: bad\rvalue"}, LogChannel::Base);
+
+    std::vector<std::string> messages;
+    for (const auto& entry : _sim.LogEntries())
+        messages.push_back(entry.Message);
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "Renamed to \"Hero\\r\\n2026-01-01 00:00:00|ERROR|Tralvonic|1|forged\"",
+                            "tab\\tdel\\x7Fc1\\u0085nul\\x00end \xC3\xA9",
+                            "Message: {\"Name\":\"a\\nb\"}\r\nException: bad\\rvalue",
+                        }));
 }
 
 } // namespace

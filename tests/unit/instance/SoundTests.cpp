@@ -347,5 +347,46 @@ TEST_F(InstanceSounds, ResetClosesEveryWaveHandleAndForgetsTheSounds) {
     EXPECT_EQ(sim.CallCount(CloseCall), 2u);
 }
 
+TEST_F(InstanceSounds, AGameCannotQueueOrKeepSoundsWithoutBound) {
+    folders.Add("default", "shot");
+    const auto instance = Start();
+    const auto startedSounds = [&] {
+        const auto lines = AudioPlayerLines();
+        return static_cast<std::size_t>(
+            std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& line) { return line.starts_with("Playing sound "); }));
+    };
+
+    constexpr std::size_t Requested = 80;
+    for (std::size_t i = 0; i < Requested; ++i) {
+        instance->PlaySound(MakeSound("shot", "h" + std::to_string(i)));
+    }
+    const auto lines = AudioPlayerLines();
+    const auto refused = static_cast<std::size_t>(
+        std::count(lines.begin(), lines.end(),
+                   std::string("Could not queue sound shot, 64 sounds already wait to be played")));
+    // The sound thread may have taken one or two meanwhile.
+    EXPECT_GE(refused, Requested - 64 - 2);
+    EXPECT_LE(refused, Requested - 64);
+    const std::size_t queued = Requested - refused;
+    ASSERT_TRUE(sim.WaitFor([&] { return startedSounds() == queued; }, std::chrono::seconds(30)));
+
+    // Finished sounds are not tracked: past 64 listed ones the oldest is stopped for the newest.
+    instance->PlaySound(MakeSound("shot", "late 1"));
+    instance->PlaySound(MakeSound("shot", "late 2"));
+    ASSERT_TRUE(sim.WaitFor([&] { return startedSounds() == queued + 2; }));
+    const auto playbacks = Playbacks();
+    ASSERT_EQ(playbacks.size(), queued + 2);
+    const std::size_t stopped = queued + 2 - 64;
+    for (std::size_t i = 0; i < playbacks.size(); ++i) {
+        EXPECT_EQ(playbacks[i].Closed, i < stopped) << i;
+    }
+    EXPECT_TRUE(HasLine("More than 64 sounds are playing, stopping shot | Handle: h0"));
+    EXPECT_EQ(sim.CallCount(CloseCall), stopped);
+    // A stopped one is no longer listed: stopping it again asks nothing of the host.
+    instance->StopSound(MakeSound("", "h0"));
+    EXPECT_EQ(sim.CallCount(CloseCall), stopped);
+}
+
 } // namespace
 } // namespace Tralvonic::Test

@@ -3,7 +3,9 @@
 
 #include "unit/instance/IngameFixture.h"
 
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 namespace Tralvonic::Test {
 namespace {
@@ -53,6 +55,30 @@ TEST_F(Whisper, OrderDoesNotCountButRepetitionsDo) {
     instance->SetWhisperTargets({});
     EXPECT_EQ(WhisperRequests(), 3u);
     EXPECT_EQ(WhisperClients(), std::vector<anyID>{});
+}
+
+TEST_F(Whisper, TheHostEndsWithTheLastListComputedWhenTwoRecalculationsRace) {
+    StartIngame();
+    const anyID anna = Join("Anna");
+    const anyID ben = Join("Ben");
+
+    // While the first list is on its way to the host, a host event computes another one on
+    // its own thread and is done before the first has arrived.
+    std::atomic<bool> hasRaced{false};
+    sim.Record().SetObserver([&](const Sim::HostCall& call) {
+        if (call.Function == "getChannelOfClient" && !hasRaced.exchange(true)) {
+            std::thread([&] { instance->SetWhisperTargets({ben}); }).join();
+        }
+    });
+    instance->SetWhisperTargets({anna});
+    sim.Record().SetObserver(nullptr);
+
+    ASSERT_TRUE(hasRaced.load());
+    EXPECT_EQ(instance->WhisperTargets(), std::vector<anyID>{ben});
+    EXPECT_EQ(WhisperClients(), std::vector<anyID>{ben});
+    // The host holds what the instance holds, so an equal list needs nothing more.
+    instance->SetWhisperTargets({ben});
+    EXPECT_EQ(WhisperClients(), std::vector<anyID>{ben});
 }
 
 TEST_F(Whisper, ListIsOnlyStoredInsideASwissChannel) {

@@ -165,6 +165,50 @@ TEST_F(Dispatch, InitiateWithoutParameterIsAnsweredToTheSenderOnly) {
     EXPECT_EQ(MessageLinesAbout("Message: not json\r\nException: ").size(), 1u);
 }
 
+TEST_F(Dispatch, InitiateWithoutAServerIsAnsweredInvalidJsonAndStartsNothing) {
+    StartPluginLink();
+    auto sender = ConnectGame();
+    auto bystander = ConnectGame();
+
+    // Such an instance could never be found by its server, nor kept alive by its game.
+    for (const std::string parameter :
+         {R"({"Name":"Player"})", R"({"ServerUniqueIdentifier":null,"Name":"Player"})",
+          R"({"ServerUniqueIdentifier":"","Name":"Player"})",
+          R"({"ServerUniqueIdentifier":" \t","Name":"Player"})"}) {
+        sender.Command(R"(send {"Command":1,"Parameter":)" + parameter + "}");
+        EXPECT_EQ(NextMessage(sender), InvalidJsonAnswer) << parameter;
+    }
+    EXPECT_TRUE(Base::GameInstances().empty());
+
+    Base::AddGameInstance(MakeInstance("server"));
+    EXPECT_EQ(NextMessage(bystander), PluginStateMessage("server", 1));
+}
+
+TEST_F(Dispatch, InitiateBeyondTheMostInstancesIsAnsweredInvalidValueToTheSenderOnly) {
+    StartPluginLink();
+    for (std::size_t i = 0; i < Base::MaxGameInstances; ++i) {
+        Base::AddGameInstance(MakeInstance("server" + std::to_string(i)));
+    }
+    auto sender = ConnectGame();
+    auto bystander = ConnectGame();
+
+    const std::string initiate =
+        R"(send {"Command":1,"Parameter":{"ServerUniqueIdentifier":"one more","Name":"Player"}})";
+    sender.Command(initiate);
+    EXPECT_EQ(
+        NextMessage(sender),
+        R"({"Error":6,"Message":"PluginState.ActiveInstances has to be <= 64","ServerIdentifier":null})");
+    EXPECT_EQ(Base::GameInstances().size(), 64u);
+
+    // Once an instance has left, the next one is taken.
+    Base::RemoveGameInstanceDelayed(Base::GameInstances()[0]);
+    EXPECT_EQ(NextMessage(bystander), PluginStateMessage("server0", 63));
+    EXPECT_EQ(NextMessage(sender), PluginStateMessage("server0", 63));
+    sender.Command(initiate);
+    EXPECT_EQ(NextMessage(bystander), PluginStateMessage("one more", 64));
+    EXPECT_EQ(Base::GameInstances().size(), 64u);
+}
+
 TEST_F(Dispatch, InitiateForARegisteredServerIsAnsweredAlreadyInGameToTheSenderOnly) {
     StartPluginLink();
     auto sender = ConnectGame();

@@ -100,6 +100,26 @@ TEST_F(OriginFilterTest, CatastrophicBacktrackingEndsQuicklyAsNoMatch) {
     EXPECT_TRUE(Filter.Matches("^(a+)+$", hostile));
 }
 
+TEST_F(OriginFilterTest, LongOriginsAreDecidedLikeShortOnes) {
+    // Each character under the default pattern's repeated group costs the JIT stack a frame.
+    for (const std::size_t length : {4094u, 8192u, 65536u}) {
+        EXPECT_TRUE(Filter.IsAllowed("app://" + std::string(length, 'a'))) << length;
+        EXPECT_FALSE(Filter.IsAllowed("app://" + std::string(length, 'a') + "http")) << length;
+    }
+    EXPECT_TRUE(ForbiddenOriginLines().empty());
+}
+
+TEST_F(OriginFilterTest, PatternsThatWouldCompileForSecondsAreReadyAtOnce) {
+    // Repeated recursion: tiny to write, seconds for the JIT compiler.
+    const auto start = std::chrono::steady_clock::now();
+    Filter.Prepare({"(?R){21821}", "^app://(?:(?R)|x){5000}$"});
+    EXPECT_FALSE(Filter.Matches("(?R){21821}", "app://game"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    // Without the JIT the pattern still decides.
+    EXPECT_TRUE(Filter.Matches("^app://(?:a|b){3000}$", "app://" + std::string(3000, 'a')));
+    EXPECT_FALSE(Filter.Matches(std::string(20000, 'a'), std::string(20000, 'a')));
+}
+
 TEST_F(OriginFilterTest, OriginThatIsNotUtf8MatchesNothing) {
     // Without the check, "null" would still be found in the valid part of the text.
     EXPECT_FALSE(Filter.Matches("null", "\xff null"));

@@ -5,6 +5,8 @@
 
 #include <dirent.h>
 
+#include <chrono>
+
 #include <regex>
 
 namespace Tralvonic::Test {
@@ -143,6 +145,23 @@ TEST_F(WebSocketConnection, StopClosesEveryConnectionAndJoinsItsThreads) {
     server->Send(first.Connection, "too late");
     first.Connection->Close();
     EXPECT_TRUE(LogsOn(LogChannel::WebSocketSendMessage).empty());
+}
+
+TEST_F(WebSocketConnection, StopReturnsWithinASecondWhenClientsIgnoreTheClose) {
+    const auto threadsBefore = ThreadCount();
+    auto server = StartServer();
+    auto answering = Connect(*server);
+    auto silent = Connect(*server);
+    silent.Command("pause");
+    ASSERT_TRUE(silent.WaitForLine("paused"));
+
+    // The host waits for the stop; a client that never answers the handshake must not hold it.
+    const auto started = std::chrono::steady_clock::now();
+    server->Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_EQ(ThreadCount(), threadsBefore);
+    EXPECT_EQ(server->OpenConnections(), 0);
+    EXPECT_EQ(answering.WaitForPrefix("close "), "close 1001");
 }
 
 } // namespace

@@ -3,12 +3,21 @@
 
 #include "unit/link/LinkFixture.h"
 
+#include <algorithm>
+#include <chrono>
 #include <thread>
 
 namespace Tralvonic::Test {
 namespace {
 
 using WebSocketSending = LinkTest;
+
+// Whether a line on `channel` containing `text` has been written by now.
+bool HasLogLine(const std::vector<Sim::LogEntry>& entries, const std::string& text) {
+    return std::any_of(entries.begin(), entries.end(), [&](const Sim::LogEntry& entry) {
+        return entry.Message.find(text) != std::string::npos;
+    });
+}
 
 TEST_F(WebSocketSending, SendReachesOnlyItsConnection) {
     const auto server = StartServer();
@@ -94,9 +103,10 @@ TEST_F(WebSocketSending, ClientThatStopsReadingIsClosedInsteadOfQueuedForEver) {
     client.Command("pause");
     ASSERT_TRUE(client.WaitForLine("paused"));
 
-    // Far more than the queue bound plus what the kernel's socket buffers absorb.
+    // Far more than the byte bound plus what the kernel's socket buffers absorb, sent long
+    // before the client could count as stalled.
     const std::string chunk(256 * 1024, 'q');
-    for (int i = 0; i < 200 && server->OpenConnections() == 1; ++i)
+    for (int i = 0; i < 400 && server->OpenConnections() == 1; ++i)
         server->Broadcast(chunk);
     EXPECT_TRUE(WaitForOpenConnections(*server, 0));
     const auto line =
@@ -104,6 +114,44 @@ TEST_F(WebSocketSending, ClientThatStopsReadingIsClosedInsteadOfQueuedForEver) {
     ASSERT_TRUE(line);
     EXPECT_EQ(line->Severity, HostWarning);
     EXPECT_TRUE(WaitForLog(LogChannel::WebSocketOnClose, client.Connection->Id()));
+}
+
+TEST_F(WebSocketSending, ClientThatTakesNothingForTheStallTimeIsClosed) {
+    WebSocketLimits limits;
+    limits.StalledSendTimeout = std::chrono::milliseconds(300);
+    const auto server = StartServer("127.0.0.1:0", limits);
+    auto client = Connect(*server);
+    client.Command("pause");
+    ASSERT_TRUE(client.WaitForLine("paused"));
+
+    // Enough to fill the kernel's socket buffers, well below the byte bound.
+    const std::string chunk(1024 * 1024, 'q');
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (server->OpenConnections() == 1 && std::chrono::steady_clock::now() < deadline) {
+        server->Broadcast(chunk);
+        // Paces the sending; returns early once the connection is gone.
+        Sim.WaitFor([&] { return server->OpenConnections() == 0; }, std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(server->OpenConnections(), 0);
+    const auto line =
+        WaitForLog(LogChannel::WebSocketSendMessage,
+                   "No message was taken for 300 ms, the client does not read; closing connection...");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->Severity, HostWarning);
+}
+
+TEST_F(WebSocketSending, AGameThatReadsSurvivesABurstOfTheHostsMessages) {
+    const auto server = StartServer();
+    auto client = Connect(*server);
+    // Many more than the client can take while they are queued.
+    constexpr int Burst = 20000;
+    for (int i = 0; i < Burst; ++i)
+        server->Broadcast("burst " + std::to_string(i));
+    EXPECT_TRUE(client.WaitForLine("message burst " + std::to_string(Burst - 1)));
+    EXPECT_EQ(server->OpenConnections(), 1);
+    EXPECT_FALSE(HasLogLine(LogsOn(LogChannel::WebSocketSendMessage), "closing connection"));
+    for (const auto& entry : LogsOn(LogChannel::WebSocketSendMessage))
+        ADD_FAILURE() << entry.Message;
 }
 
 } // namespace

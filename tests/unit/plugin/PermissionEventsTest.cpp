@@ -145,9 +145,15 @@ TEST_F(PermissionEvents, AFailingSubscriberStaysInsideThePlugin) {
     _errorSubscriptions.push_back(TeamSpeakCallback::PermissionError.Subscribe(
         [](const PermissionErrorEventArgs&) { throw std::runtime_error("subscriber failed"); }));
 
+    std::vector<std::uint64_t> heard;
+    _errorSubscriptions.push_back(TeamSpeakCallback::PermissionError.Subscribe(
+        [&](const PermissionErrorEventArgs& args) { heard.push_back(args.ServerConnectionHandlerId); }));
+
     EXPECT_EQ(ts3plugin_onServerPermissionErrorEvent(4, "message", 0xA08, "rc", 55), 0);
 
     EXPECT_TRUE(Logged(LogChannel::Base, "std::runtime_error: subscriber failed"));
+    // The failure is the failing subscriber's alone: the one after it still hears the event.
+    EXPECT_EQ(heard, std::vector<std::uint64_t>{4});
 }
 
 // The list itself, apart from the host.

@@ -119,7 +119,8 @@ TEST_F(VersionCheckTest, AnyOtherTextIsOfferedEvenTheSameVersionWithALineBreak) 
 
     const auto lines = BaseLines();
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].Message, InfoLine("3.1.2\n"));
+    // The service's text reaches the log with its line break written out.
+    EXPECT_EQ(lines[0].Message, InfoLine("3.1.2\\n"));
     const auto boxes = System.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Caption, "Tralvonic");
