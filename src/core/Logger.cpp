@@ -31,7 +31,7 @@ void Write(HostLog log, std::string_view message, LogChannel channel) {
 // The host binding's own lines (what it asks of the host) are the wrapper's, at the verbose
 // level. Installed as the library loads, before anything can ask the host for something.
 constexpr TeamSpeak::Logger::TraceSink WrapperTrace{
-    [] { return IsWritten(LogLevel::Extensive); },
+    [] { return Logger::IsWritten(LogLevel::Extensive); },
     [](std::string_view message) { Logger::LogExtensive(message, LogChannel::Wrapper); },
 };
 [[maybe_unused]] const bool WrapperTraceInstalled = (TeamSpeak::Logger::SetTraceSink(&WrapperTrace), true);
