@@ -117,6 +117,7 @@ void GameInstance::OnServerDisconnect() {
     for (const auto& playerState : PlayerStates()) {
         playerState->SetClient(std::nullopt);
     }
+    PublishVoicePlan();
     SendGameState();
 }
 
