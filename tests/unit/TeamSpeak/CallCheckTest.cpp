@@ -25,18 +25,23 @@ TEST_F(CallCheck, SuccessCodesPassWithoutALogLine) {
 }
 
 TEST_F(CallCheck, FailureLogsNameCodeUnitAndLineOfTheCaller) {
-    EXPECT_FALSE(Base::Check(1));
-    const auto undefinedLine = __LINE__;
-    EXPECT_FALSE(Base::Check(0x200));
-    const auto clientLine = __LINE__;
+    // Each call's line is taken in the same expression, so no formatting can move them apart.
+    struct Call {
+        unsigned Line;
+        bool Result;
+    };
+    const Call undefined{__LINE__, Base::Check(1)};
+    const Call client{__LINE__, Base::Check(0x200)};
+    EXPECT_FALSE(undefined.Result);
+    EXPECT_FALSE(client.Result);
 
     auto entries = sim.LogEntries();
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].Message, "Undefined (1) at CallCheckTest:" + std::to_string(undefinedLine));
+    EXPECT_EQ(entries[0].Message, "Undefined (1) at CallCheckTest:" + std::to_string(undefined.Line));
     EXPECT_EQ(entries[0].Severity, LogLevel_ERROR);
     EXPECT_EQ(entries[0].Channel, "Plugin Wrapper");
     EXPECT_EQ(entries[0].LogId, 0u);
-    EXPECT_EQ(entries[1].Message, "ClientInvalidId (512) at CallCheckTest:" + std::to_string(clientLine));
+    EXPECT_EQ(entries[1].Message, "ClientInvalidId (512) at CallCheckTest:" + std::to_string(client.Line));
 }
 
 TEST_F(CallCheck, UnknownCodeIsNamedByItsNumber) {

@@ -34,7 +34,7 @@ inline constexpr int HostDebug = 3;
 inline constexpr int HostInfo = 4;
 
 inline std::filesystem::path ScriptPath(std::string_view name) {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "js" / name;
+    return std::filesystem::path(TRALVONIC_TEST_SCRIPTS) / name;
 }
 
 struct ReceivedMessage {
