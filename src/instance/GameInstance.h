@@ -178,12 +178,11 @@ private:
     std::optional<MegaphoneVoice> MegaphoneVoiceOf(const std::string& name) const;
     std::optional<float> OwnMegaphoneVolume() const;
     // GameInstanceVoiceData.cpp, GameInstanceVoiceMix.cpp
-    bool AddPlaybackEffects(const VoicePlan& plan, const VoicePlayer& player, const short* samples,
-                            int sampleCount, int channels);
-    void AddMegaphone(const VoicePlan& plan, const VoicePlayer& player, std::span<std::int16_t> downmix,
-                      int sampleCount, int outChannels, bool& added);
-    bool RunEcho(const VoicePlan& plan, std::span<std::int16_t> work, int sampleCount, int channels,
-                 int flags);
+    bool AddPlaybackEffects(const VoicePlayer& player, const short* samples, int sampleCount, int channels);
+    // True when the player's megaphone reached the user and was queued.
+    bool AddMegaphone(const VoicePlayer& player, std::span<std::int16_t> downmix, int sampleCount,
+                      int outChannels);
+    bool RunEcho(const VoicePlan& plan, std::span<std::int16_t> work, int channels, int flags);
     void MonitorOwnMegaphone(const VoicePlan& plan, std::span<std::int16_t> work, int sampleCount,
                              int channels, int flags);
     void NoteTalkChange(bool isTalking);

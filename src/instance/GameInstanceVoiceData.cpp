@@ -50,7 +50,7 @@ void GameInstance::OnEditPlaybackVoiceDataEvent(const TeamSpeak::Client& client,
         }
         return;
     }
-    AddPlaybackEffects(*plan, *player, samples, sampleCount, channels);
+    AddPlaybackEffects(*player, samples, sampleCount, channels);
     if (player->IsMuffled) {
         auto copy = VoiceScratch::Take(VoiceScratch::ForThisThread().Copy, count);
         std::copy_n(samples, count, copy.begin());
@@ -62,8 +62,8 @@ void GameInstance::OnEditPlaybackVoiceDataEvent(const TeamSpeak::Client& client,
 
 // Phone and radio audio of the player goes to the final mix (and, when the user relays it,
 // to his microphone) as processed copies; the host's block itself stays as it is.
-bool GameInstance::AddPlaybackEffects(const VoicePlan& /*plan*/, const VoicePlayer& player,
-                                      const short* samples, int sampleCount, int channels) {
+bool GameInstance::AddPlaybackEffects(const VoicePlayer& player, const short* samples, int sampleCount,
+                                      int channels) {
     if (!player.Phone && !player.Radio) {
         return false;
     }
@@ -134,8 +134,7 @@ void GameInstance::OnEditPostProcessVoiceDataEvent(const TeamSpeak::Client& clie
     const int outChannels = channels == 1 ? 1 : 2;
     auto downmix = VoiceScratch::Take(scratch.Downmix, BlockSamples(sampleCount, outChannels));
     Downmix(work, sampleCount, channels, channelSpeakerArray, downmix);
-    bool megaphone = false;
-    AddMegaphone(*plan, *player, downmix, sampleCount, outChannels, megaphone);
+    const bool megaphone = AddMegaphone(*player, downmix, sampleCount, outChannels);
 
     if (player->InRange) {
         const float gain = DistanceGain(*player);
@@ -157,22 +156,21 @@ void GameInstance::OnEditPostProcessVoiceDataEvent(const TeamSpeak::Client& clie
     std::copy(work.begin(), work.end(), samples);
 }
 
-void GameInstance::AddMegaphone(const VoicePlan& /*plan*/, const VoicePlayer& player,
-                                std::span<std::int16_t> downmix, int sampleCount, int outChannels,
-                                bool& added) {
+bool GameInstance::AddMegaphone(const VoicePlayer& player, std::span<std::int16_t> downmix, int sampleCount,
+                                int outChannels) {
     if (!player.Megaphone || !(player.Megaphone->Range > player.Distance)) {
-        return;
+        return false;
     }
     const float volume = player.Megaphone->Volume ? *player.Megaphone->Volume
                                                   : 1.0f - player.Distance / player.Megaphone->Range;
     if (!(volume > 0.0f)) {
-        return;
+        return false;
     }
     VoiceDistortion::ProcessMegaphone(player.Player->Name().c_str(), downmix.data(), sampleCount, outChannels,
                                       volume);
     player.Player->MegaphoneQueue().Append(downmix, BlockSamples(sampleCount, outChannels),
                                            static_cast<std::size_t>(outChannels));
-    added = true;
+    return true;
 }
 
 } // namespace Tralvonic

@@ -137,7 +137,7 @@ void GameInstance::OnEditCapturedVoiceDataEvent(short* samples, int sampleCount,
             changed |= MixRelay(work, sampleCount, channels, relay, player.Player->RelayChannels());
         }
     }
-    changed |= RunEcho(*plan, work, sampleCount, channels, flags);
+    changed |= RunEcho(*plan, work, channels, flags);
     MonitorOwnMegaphone(*plan, work, sampleCount, channels, flags);
     if (!changed) {
         return;
@@ -153,8 +153,7 @@ void GameInstance::OnEditCapturedVoiceDataEvent(short* samples, int sampleCount,
     }
 }
 
-bool GameInstance::RunEcho(const VoicePlan& plan, std::span<std::int16_t> work, int /*sampleCount*/,
-                           int channels, int flags) {
+bool GameInstance::RunEcho(const VoicePlan& plan, std::span<std::int16_t> work, int channels, int flags) {
     SampleQueue& line = _ownState.EchoQueue();
     SampleQueue& replay = _ownState.EchoReplayQueue();
     const bool sending = (flags & CapturedSending) != 0;

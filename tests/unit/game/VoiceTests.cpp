@@ -254,5 +254,42 @@ TEST_F(Voice, AnEchoThatWouldSizeBuffersOutOfBoundsIsRefusedAndTheOldOneKept) {
     EXPECT_EQ(delayed, 39);
 }
 
+TEST_F(Voice, GameUpdatesWhileTheAudioRunsNeitherRaceNorStallIt) {
+    StartIngame();
+    Driver->Audio().SetVoice(Server->Handler(), Server->OwnClient(), Sim::VoiceSource::Tone(500, 6000));
+    Server->SetTalking(Server->OwnClient(), TeamSpeak::STATUS_TALKING);
+    ASSERT_TRUE(Sim.WaitForEvents());
+    Driver->Audio().Start();
+    const auto roundsBefore = Driver->Audio().Rounds();
+    const std::vector<std::string> updates{
+        BobAt(2, 10, R"(,"Muffle":{"Intensity":7})"),
+        BobAt(5, 10, R"(,"VolumeOverride":1.5)"),
+        BobAt(20, 10),
+        BobAt(1, 10, R"(,"IsAlive":false)"),
+    };
+    const std::vector<std::string> selves{
+        R"({"VoiceRange":8,"Echo":{"Duration":5,"Rolloff":0.4,"Delay":3}})",
+        R"({"VoiceRange":8})",
+        R"({"VoiceRange":8,"Echo":{"Duration":500,"Rolloff":0.9,"Delay":40}})",
+    };
+    for (int i = 0; i < 120; ++i) {
+        Game->Send(ServerCommand(
+            9, R"({"PlayerStates":[)" + updates[static_cast<std::size_t>(i) % updates.size()] +
+                   R"(],"SelfState":)" + selves[static_cast<std::size_t>(i) % selves.size()] + "}"));
+        if (i % 10 == 9) {
+            Game->Send(ServerCommand(10, R"({"Name":"Bob"})"));
+            Sync();
+        }
+    }
+    Place(BobAt(0, 10));
+    // The audio kept its pace meanwhile: some rounds went by while the updates were handled.
+    EXPECT_TRUE(Sim.WaitFor([&] { return Driver->Audio().Rounds() > roundsBefore + 5; }));
+    Driver->Audio().Stop();
+    EXPECT_GT(Level(Hear()), 1000);
+    for (const auto& entry : Sim.LogEntries()) {
+        EXPECT_EQ(entry.Message.find("Exception"), std::string::npos) << entry.Message;
+    }
+}
+
 } // namespace
 } // namespace Tralvonic::Test
