@@ -2,8 +2,8 @@
 """Writes the host SDK declarations (function table, enumerations, error codes)
 from the tab-separated fact tables of the TeamSpeak 3 client plugin SDK, API 26.
 
-Usage: generate-host-sdk.py TABLE_DIR OUTPUT_DIR
-The output is committed; run this only when the tables change.
+Usage: generate-host-sdk.py TABLE_DIR OUTPUT_DIR   (scripts/host-sdk src/TeamSpeak/sdk)
+The output is committed after clang-format; scripts/check-house-rules.sh checks that it is current.
 """
 import csv
 import pathlib

@@ -2,8 +2,8 @@
 """Writes sim/HostSlots.cpp: the name of every slot of the host function table and the
 installation of a default entry in each, so that the simulated client fills all slots.
 
-Usage: generate-sim-slots.py TABLE_DIR OUTPUT_FILE   (TABLE_DIR holds functions.tsv)
-The output is committed; run this only when the table changes.
+Usage: generate-sim-slots.py TABLE_DIR OUTPUT_FILE   (scripts/host-sdk sim/HostSlots.cpp)
+The output is committed after clang-format; scripts/check-house-rules.sh checks that it is current.
 """
 import csv
 import pathlib

@@ -6,7 +6,7 @@ set -euo pipefail
 TRALVONIC_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 TRALVONIC_PACKAGES=(
-  build-essential cmake ninja-build ccache pkgconf git
+  build-essential cmake ninja-build ccache pkgconf git clang-format python3
   libboost1.81-dev libpcre2-dev libcurl4-openssl-dev qtbase5-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core

@@ -60,9 +60,9 @@ PluginExports PluginExports::FromLibrary(void* library) {
 
 std::vector<std::string> PluginExports::MissingRequired() const {
     std::vector<std::string> missing;
-    auto check = [&](bool present, const char* name) {
+    auto check = [&](bool present, const char* exportName) {
         if (!present) {
-            missing.push_back(std::string("ts3plugin_") + name);
+            missing.push_back(std::string("ts3plugin_") + exportName);
         }
     };
     check(name != nullptr, "name");

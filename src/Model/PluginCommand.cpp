@@ -1,6 +1,6 @@
 #include "Model/PluginCommand.h"
 
-#include "core/Text.h"
+#include "Model/Text.h"
 
 namespace Tralvonic::Model {
 

@@ -3,7 +3,7 @@
 // registered at the moment the record is made.
 
 #include "Model/Json.h"
-#include "core/Base.h"
+#include "version/Version.h"
 
 #include <cstdint>
 #include <string>
@@ -11,7 +11,7 @@
 namespace Tralvonic::Model {
 
 struct PluginState {
-    std::string Version{Tralvonic::Base::Version};
+    std::string Version{ReleaseVersion};
     std::int32_t ActiveInstances = 0;
 
     PluginState() = default;

@@ -1,10 +1,9 @@
 #include "TeamSpeak/Client.h"
 
 #include "TeamSpeak/Base.h"
+#include "TeamSpeak/Logger.h"
 #include "TeamSpeak/MetaDataElement.h"
 #include "TeamSpeak/OwnedIdentity.h"
-#include "core/LogChannel.h"
-#include "core/Logger.h"
 
 #include <algorithm>
 #include <cctype>
@@ -191,9 +190,9 @@ void Client::SetWhisperTargets(std::optional<std::vector<uint64>> channels,
                                std::optional<std::vector<anyID>> clients) const {
     TerminateList(channels);
     TerminateList(clients);
-    Tralvonic::Logger::LogExtensive("SetWhisperTargets | Channel: " + ListText(channels) +
-                                        " | Clients: " + ListText(clients),
-                                    Tralvonic::LogChannel::Wrapper);
+    Logger::Trace([&] {
+        return "SetWhisperTargets | Channel: " + ListText(channels) + " | Clients: " + ListText(clients);
+    });
     Base::Check(Host().requestClientSetWhisperList(ServerId(), _id, channels ? channels->data() : nullptr,
                                                    clients ? clients->data() : nullptr, nullptr));
 }

@@ -22,6 +22,10 @@ void Logger::LogDebug(std::string_view channelName, std::string_view message, ui
     Log(LogLevel_DEBUG, channelName, message, logId);
 }
 
+void Logger::SetTraceSink(const TraceSink* sink) {
+    _traceSink.store(sink, std::memory_order_release);
+}
+
 void Logger::Log(LogLevel level, std::string_view channelName, std::string_view message, uint64 logId) {
     // Logging is the path of last resort, so it stays quiet rather than crash when the
     // host has not handed over its table yet.

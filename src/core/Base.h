@@ -5,6 +5,7 @@
 
 #include "core/Configuration.h"
 #include "core/MenuWindow.h"
+#include "version/Version.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,10 +20,10 @@ class WebSocket;
 
 class Base {
 public:
-    static constexpr std::string_view Name = "Tralvonic";
-    static constexpr std::string_view Version = "3.1.2";
-    static constexpr std::string_view Author = "Tralvonic Team";
-    static constexpr std::string_view Description = "WebSocket based in-game voice control";
+    static constexpr std::string_view Name = ReleaseName;
+    static constexpr std::string_view Version = ReleaseVersion;
+    static constexpr std::string_view Author = ReleaseAuthor;
+    static constexpr std::string_view Description = ReleaseDescription;
 
     // --- BaseConfiguration.cpp ---
     // The current settings as an immutable snapshot; any thread, never blocks for long.

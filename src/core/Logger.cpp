@@ -18,6 +18,14 @@ std::uint64_t LogId(LogChannel channel) {
     return static_cast<std::uint64_t>(channel);
 }
 
+// The host binding's own lines (what it asks of the host) are the wrapper's, at the verbose
+// level. Installed as the library loads, before anything can ask the host for something.
+constexpr TeamSpeak::Logger::TraceSink WrapperTrace{
+    [] { return IsWritten(LogLevel::Extensive); },
+    [](std::string_view message) { Logger::LogExtensive(message, LogChannel::Wrapper); },
+};
+[[maybe_unused]] const bool WrapperTraceInstalled = (TeamSpeak::Logger::SetTraceSink(&WrapperTrace), true);
+
 } // namespace
 
 void Logger::LogError(std::string_view message, LogChannel channel) {

@@ -2,9 +2,9 @@
 
 #include "Model/PluginCommand.h"
 #include "Model/PluginError.h"
+#include "Model/Text.h"
 #include "core/Base.h"
 #include "core/Logger.h"
-#include "core/Text.h"
 #include "link/Messages.h"
 
 namespace Tralvonic {

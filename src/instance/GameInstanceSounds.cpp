@@ -1,9 +1,9 @@
 #include "instance/GameInstance.h"
 
+#include "Model/Text.h"
 #include "core/Base.h"
 #include "core/LastResort.h"
 #include "core/Logger.h"
-#include "core/Text.h"
 #include "instance/SoundFiles.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "instance/SoundFiles.h"
 
-#include "core/Text.h"
+#include "Model/Text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #include "link/OriginFilter.h"
 
+#include "Model/Text.h"
 #include "core/Base.h"
 #include "core/Logger.h"
-#include "core/Text.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>

@@ -1,11 +1,11 @@
 #include "plugin/TeamSpeakCallback.h"
 
+#include "Model/Text.h"
 #include "TeamSpeak/Base.h"
 #include "TeamSpeak/Client.h"
 #include "TeamSpeak/Server.h"
 #include "core/Base.h"
 #include "core/MenuWindow.h"
-#include "core/Text.h"
 
 #include <array>
 #include <cstdlib>

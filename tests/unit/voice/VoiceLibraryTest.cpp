@@ -2,11 +2,14 @@
 // volume and its arguments, and that channels keep apart.
 
 #include "VoiceLibrary.h"
+#include "version/Version.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <set>
@@ -59,6 +62,14 @@ TEST_F(VoiceLibraryTest, ExportsExactlyItsEntryPointsAndNeedsOnlyTheRuntime) {
     }
 
     EXPECT_EQ(Voice.Test(), 1);
+}
+
+TEST_F(VoiceLibraryTest, CarriesTheReleaseItWasBuiltWith) {
+    std::ifstream file(LibraryPath, std::ios::binary);
+    const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(content.empty());
+    EXPECT_NE(content.find("Tralvonic VoiceDistortion " + std::string(ReleaseVersion) + '\0'),
+              std::string::npos);
 }
 
 TEST_F(VoiceLibraryTest, VolumeIsAGainThatSaturatesAndTruncates) {

@@ -1,6 +1,7 @@
 #pragma once
-// Text questions asked all over the plugin, answered the same way everywhere and without
-// the C locale: white space is ASCII white space, letter case is ASCII letter case.
+// Text questions asked of the game's and the settings' text all over the plugin, answered
+// the same way everywhere and without the C locale: white space is ASCII white space, letter
+// case is ASCII letter case.
 
 #include <algorithm>
 #include <string_view>
