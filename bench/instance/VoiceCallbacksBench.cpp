@@ -157,6 +157,13 @@ void VoiceRound(benchmark::State& state) {
         ts3plugin_onEditMixedPlaybackVoiceDataEvent(handler, mixed.data(), Frames, 2, StereoSpeakers, &mask);
         benchmark::DoNotOptimize(mixed.data());
     };
+    // A self update off the audio path allocates (it publishes a new plan): counted to show
+    // that the counter sees the plugin's allocations at all.
+    allocations = 0;
+    countAllocations = true;
+    session.Instance->OnSelfStateUpdate(session.Instance->OwnState().State());
+    countAllocations = false;
+    state.counters["allocations_per_self_update"] = static_cast<double>(allocations.load());
     // Warm-up: the working buffers grow to the block size, the queues fill to their delay.
     for (int i = 0; i < 50; ++i) {
         round();
