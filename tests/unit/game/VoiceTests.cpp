@@ -232,6 +232,20 @@ TEST_F(Voice, TheEchoTailRunsDurationPlusDelayCallbacksAfterTheLastSendingOne) {
     EXPECT_GT(ToneShare(heard, ToneHz), 0.5);
 }
 
+TEST_F(Voice, AOneChannelOutputHearsTheEchoMonitorsEqualPairOnceAndGetsItsSpeakerAsMask) {
+    StartIngame();
+    Place(BobAt(0, 10), R"({"VoiceRange":8,"Echo":{"Duration":0,"Rolloff":0.5,"Delay":1}})");
+    // A mono microphone's echo reaches the monitor as equal pairs, 1.8 times as loud.
+    Capture(std::vector<short>(960, 500), Sending);
+    const auto mixed = Driver->Audio().MixedPlayback(Server->Handler(), std::vector<short>(960), 1, 0);
+    // Half a block of the monitor's delay, then the pairs: 900 each, not 1800.
+    EXPECT_TRUE(
+        std::all_of(mixed.Samples.begin(), mixed.Samples.begin() + 480, [](short s) { return s == 0; }));
+    EXPECT_TRUE(
+        std::all_of(mixed.Samples.begin() + 480, mixed.Samples.end(), [](short s) { return s == 900; }));
+    EXPECT_EQ(mixed.FillMask, static_cast<unsigned int>(TeamSpeak::SPEAKER_MONO));
+}
+
 TEST_F(Voice, AnEchoThatWouldSizeBuffersOutOfBoundsIsRefusedAndTheOldOneKept) {
     StartIngame();
     Place(BobAt(0, 10), R"({"VoiceRange":8,"Echo":{"Duration":0,"Rolloff":0.5,"Delay":40}})");
