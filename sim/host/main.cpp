@@ -56,10 +56,11 @@ int Run(const std::filesystem::path& pluginPath, const Tralvonic::Sim::Host::Opt
         std::printf("[sim] the plugin's init failed (%d); unloading\n", result);
         return 1;
     }
-    std::printf("[sim] plugin started; connecting to the simulated server\n");
-    server.Connect();
+    // Voices go to clients by the names they have before the plugin renames anyone.
     Host::Recordings recordings;
     recordings.Apply(options, server, driver->Audio());
+    std::printf("[sim] plugin started; connecting to the simulated server\n");
+    server.Connect();
     driver->Audio().Start();
     std::printf("[sim] running; press Ctrl-C to stop\n");
 
