@@ -1,14 +1,10 @@
 #pragma once
-// A voice over a phone line: a telephone band-pass (fourth-order Butterworth high-pass at
-// 300 Hz and low-pass at 3400 Hz, cookbook sections) with saturation and line hiss in front of
-// it, both growing with the distortion (0 clean .. 20 worst). The distortion blends the voice
-// with a tanh saturator of rising drive (its loudness made up by the drive's root); the hiss
-// is white noise; the filter band-limits both like the voice. Int16 interleaved in and out;
-// distortions outside 0..20 are clamped.
+// A voice over a phone call: a telephone line (300 Hz to 3400 Hz, soft saturation and hiss;
+// see VoiceLine.h) that degrades as the signal strength falls, from 20 (full signal, clean)
+// to 0 (no signal, worst). Strengths outside 0..20 are clamped; one that is not a number
+// counts as full signal, as nothing is known to be wrong with the line.
 
-#include "FilterCascade.h"
-#include "GainRamp.h"
-#include "NoiseSource.h"
+#include "VoiceLine.h"
 
 #include <cstdint>
 
@@ -16,22 +12,23 @@ namespace Tralvonic::Voice {
 
 class PhoneEffect {
 public:
-    static constexpr float MaxDistortion = 20.0f;
+    static constexpr float FullSignal = 20.0f;
 
     struct Params {
-        float Distortion = 0.0f;
+        float SignalStrength = FullSignal;
     };
 
     PhoneEffect() noexcept;
 
+    void Prepare(double sampleRateHz) noexcept { _line.Prepare(sampleRateHz); }
     void SetParams(const Params& params) noexcept;
-    void Process(std::int16_t* samples, std::int32_t frames, std::int32_t channels, float volume) noexcept;
+    void Process(std::int16_t* samples, std::int32_t frames, std::int32_t channels, float volume) noexcept {
+        _line.Process(samples, frames, channels, volume);
+    }
+    void Reset() noexcept { _line.Reset(); }
 
 private:
-    float _amount = 0.0f; // distortion as 0..1
-    FilterCascade _bandPass;
-    NoiseSource _noise;
-    GainRamp _gain;
+    VoiceLine _line;
 };
 
 } // namespace Tralvonic::Voice

@@ -14,7 +14,7 @@ void PlayerVoice::ProcessMegaphone(std::int16_t* samples, std::int32_t frames, s
 
 void PlayerVoice::ProcessPhone(std::int16_t* samples, std::int32_t frames, std::int32_t channels,
                                float volume) noexcept {
-    Apply(_phone, samples, frames, channels, volume, _phoneDistortion.load(std::memory_order_relaxed));
+    Apply(_phone, samples, frames, channels, volume, _phoneSignal.load(std::memory_order_relaxed));
 }
 
 void PlayerVoice::ProcessRadio(std::int16_t* samples, std::int32_t frames, std::int32_t channels,

@@ -22,8 +22,9 @@ public:
     void SetMuffleIntensity(std::int32_t intensity) noexcept {
         _muffleIntensity.store(intensity, std::memory_order_relaxed);
     }
-    void SetPhoneDistortion(float distortion) noexcept {
-        _phoneDistortion.store(distortion, std::memory_order_relaxed);
+    // The phone's distortion is its signal strength, 20 for full signal.
+    void SetPhoneDistortion(float signalStrength) noexcept {
+        _phoneSignal.store(signalStrength, std::memory_order_relaxed);
     }
     void SetRadioDistortion(float distortion) noexcept {
         _radioDistortion.store(distortion, std::memory_order_relaxed);
@@ -78,9 +79,9 @@ private:
     }
 
     // Settings; a player the game never configured is muffled fully, as its muffle record's
-    // intensity defaults to 10, and hears clean phone and radio.
+    // intensity defaults to 10, and hears a clean phone (full signal) and radio.
     std::atomic<std::int32_t> _muffleIntensity{MuffleEffect::MaxIntensity};
-    std::atomic<float> _phoneDistortion{0.0f};
+    std::atomic<float> _phoneSignal{PhoneEffect::FullSignal};
     std::atomic<float> _radioDistortion{0.0f};
 
     // Effect memory, audio threads only.

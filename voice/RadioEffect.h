@@ -1,14 +1,10 @@
 #pragma once
-// A voice over a hand-held radio: a narrow band-pass (fourth-order Butterworth high-pass at
-// 400 Hz and low-pass at 2800 Hz, cookbook sections) behind an overdriven hard clipper (its
-// loudness made up by the drive's root), hiss and random crackle, all three growing with the
-// distortion (0 clear .. 18 at the end of the range). At 0 only the band-pass applies. Int16
-// interleaved in and out; distortions outside 0..18 are clamped (towers and relays can add up
-// past the end of a range).
+// A voice over a hand-held radio: a radio line (300 Hz to 3400 Hz, an overdriven hard
+// clipper, hiss and random crackle; see VoiceLine.h) that degrades with the distortion, from
+// 0 (clear) to 18 (at the end of a range). Distortions outside 0..18 are clamped (towers and
+// relays can add up past the end of a range); one that is not a number counts as clear.
 
-#include "FilterCascade.h"
-#include "GainRamp.h"
-#include "NoiseSource.h"
+#include "VoiceLine.h"
 
 #include <cstdint>
 
@@ -24,14 +20,15 @@ public:
 
     RadioEffect() noexcept;
 
+    void Prepare(double sampleRateHz) noexcept { _line.Prepare(sampleRateHz); }
     void SetParams(const Params& params) noexcept;
-    void Process(std::int16_t* samples, std::int32_t frames, std::int32_t channels, float volume) noexcept;
+    void Process(std::int16_t* samples, std::int32_t frames, std::int32_t channels, float volume) noexcept {
+        _line.Process(samples, frames, channels, volume);
+    }
+    void Reset() noexcept { _line.Reset(); }
 
 private:
-    float _amount = 0.0f; // distortion as 0..1
-    FilterCascade _bandPass;
-    NoiseSource _noise;
-    GainRamp _gain;
+    VoiceLine _line;
 };
 
 } // namespace Tralvonic::Voice

@@ -1,6 +1,8 @@
 #pragma once
 // Amount mapping and the waveshapers the effects share, on floats scaled to -1..1.
 
+#include "Lanes.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -14,21 +16,26 @@ inline float Amount(float value, float max) noexcept {
     return std::min(value, max) / max;
 }
 
-// The overdrive stages below scale their output down by the square root of the drive, so that a
+// The overdrive stages scale their output down by the square root of the drive, so that a
 // voice gets rougher with more drive without getting much louder: quiet parts come up by that
 // root, loud parts are squashed down by it.
 inline float MakeUp(float drive) noexcept {
     return 1.0f / std::sqrt(drive);
 }
 
-// Soft saturation: tanh(drive x), made up.
-inline float SoftOverdrive(float input, float drive, float makeUp) noexcept {
-    return std::tanh(input * drive) * makeUp;
+// Soft saturation: the (3, 2) Pade approximant of tanh, x (27 + x^2) / (27 + 9 x^2), on the
+// input held to -3..3. It meets +-1 there with zero slope, so the curve rounds off into the
+// limit without a kink, and it costs a division instead of a call to tanhf. Within 2.5 % of
+// tanh everywhere.
+[[gnu::always_inline]] inline Lanes SoftClip(Lanes input) noexcept {
+    const Lanes x = Clamp(input, Splat(-3.0f), Splat(3.0f));
+    const Lanes square = x * x;
+    return x * (27.0f + square) / (27.0f + 9.0f * square);
 }
 
-// Hard clipping of the driven input at +-limit, made up.
-inline float HardOverdrive(float input, float drive, float limit, float makeUp) noexcept {
-    return std::clamp(input * drive, -limit, limit) * makeUp;
+// Hard clipping at +-limit.
+[[gnu::always_inline]] inline Lanes HardClip(Lanes input, Lanes limit) noexcept {
+    return Clamp(input, -limit, limit);
 }
 
 } // namespace Tralvonic::Voice

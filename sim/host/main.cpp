@@ -1,8 +1,11 @@
 // tralvonic-host: the simulated TeamSpeak client as a program. It loads a plugin library
 // (the built tralvonic_linux_amd64.so beside this program unless one is named on the
 // command line), connects it to a simulated server and prints what the plugin does until
-// SIGINT or SIGTERM; then it shuts the plugin down once and unloads it.
+// SIGINT, SIGTERM or the command "quit" on standard input, which also opens the plugin's menu
+// entries ("menu settings", "menu troubleshooting"; "help" lists the commands); then it shuts
+// the plugin down once and unloads it.
 
+#include "Commands.h"
 #include "DefaultWorld.h"
 #include "LiveLog.h"
 #include "VoiceOptions.h"
@@ -63,9 +66,13 @@ int Run(const std::filesystem::path& pluginPath, const Tralvonic::Sim::Host::Opt
     server.Connect();
     driver->Audio().Start();
     std::printf("[sim] running; press Ctrl-C to stop\n");
-
     int signal = 0;
-    sigwait(&stopSignals, &signal);
+    {
+        const pthread_t mainThread = pthread_self();
+        Host::CommandReader commands(client, *driver, [mainThread] { pthread_kill(mainThread, SIGTERM); });
+        Host::CommandReader::PrintHelp();
+        sigwait(&stopSignals, &signal);
+    }
     std::printf("[sim] %s received; shutting the plugin down\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
     driver->Shutdown();
     driver.reset();

@@ -3,14 +3,16 @@
 
 #include "Model/Json.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace Tralvonic::Model {
 
 struct RadioChannelMemberUpdate {
-    // Missing or null reads as an empty channel.
-    std::vector<std::string> PlayerNames;
+    // Absent when the game sent no list (or null); the handler reads that as an empty
+    // channel and says so in the log.
+    std::optional<std::vector<std::string>> PlayerNames;
     bool IsPrimaryChannel = false;
 
     bool operator==(const RadioChannelMemberUpdate&) const = default;

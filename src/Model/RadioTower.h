@@ -4,6 +4,7 @@
 #include "Model/Json.h"
 #include "TeamSpeak/TSVector.h"
 
+#include <optional>
 #include <vector>
 
 namespace Tralvonic::Model {
@@ -21,8 +22,9 @@ struct Tower {
 BOOST_DESCRIBE_STRUCT(Tower, (), (X, Y, Z, Range))
 
 struct RadioTower {
-    // Missing or null reads as no towers.
-    std::vector<Tower> Towers;
+    // Absent when the game sent no list (or null); the handler reads that as no towers and
+    // says so in the log.
+    std::optional<std::vector<Tower>> Towers;
 
     bool operator==(const RadioTower&) const = default;
 };

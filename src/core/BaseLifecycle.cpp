@@ -1,5 +1,6 @@
 #include "core/Base.h"
 
+#include "core/GuiThread.h"
 #include "core/LastResort.h"
 #include "core/Logger.h"
 #include "core/Platform.h"
@@ -79,6 +80,7 @@ std::shared_ptr<Tralvonic::WebSocket> Base::WebSocket() {
 
 int Base::OnPluginStart() {
     Logger::LogInfo("Starting Tralvonic " + std::string(Version), LogChannel::Base);
+    GuiThread::Open();
     InstallLastResortHandler();
     Logger::LogExtensive("Added exception event handler", LogChannel::Base);
 
@@ -89,6 +91,7 @@ int Base::OnPluginStart() {
     if (!IsEffectLibraryUsable()) {
         ReportUnusableEffectLibrary();
         // The host unloads the library without a stop.
+        RunGuarded(GuiThread::Close);
         RemoveLastResortHandler();
         return 1;
     }
@@ -120,6 +123,9 @@ bool Base::StartUp() {
 }
 
 void Base::OnPluginStop() {
+    // Before anything is joined: a thread waiting for the GUI thread (a box, a window, a
+    // permission answer) is released here, and nothing queued for the GUI thread stays behind.
+    RunGuarded(GuiThread::Close);
     if (auto webSocket = WebSocket()) {
         try {
             webSocket->Stop();

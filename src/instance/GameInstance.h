@@ -3,29 +3,43 @@
 // and keyed by the server's unique identifier. Game commands reach it on WebSocket I/O
 // threads, host events on host threads, its own keepalive and sound threads run beside
 // them; no single lock serialises these, so every shared field is guarded on its own:
-// scalars and host ids are replaced whole (atomics and AtomicSlot), the player table and
-// the sound list each have their own mutex, and no mutex is held across a host call.
+// scalars and host ids are replaced whole (atomics and AtomicSlot), the player table, the
+// sound list and each communication list (radio, phone, megaphone) have their own mutex,
+// the radio towers and channel member lists are swapped whole, and no mutex is held across
+// a host call.
 //
 // The operations are split by concern, one source file each (named in the sections below).
 
 #include "Model/Error.h"
 #include "Model/GameInstanceSettings.h"
 #include "Model/GameInstanceState.h"
+#include "Model/MegaphoneCommunication.h"
+#include "Model/PhoneCommunication.h"
 #include "Model/PlayerState.h"
+#include "Model/RadioChannelMember.h"
+#include "Model/RadioChannelMemberUpdate.h"
+#include "Model/RadioCommunication.h"
+#include "Model/RadioTower.h"
 #include "Model/SelfState.h"
 #include "Model/Sound.h"
 #include "TeamSpeak/Channel.h"
 #include "TeamSpeak/Client.h"
 #include "TeamSpeak/Server.h"
+#include "TeamSpeak/TSVector.h"
 #include "TeamSpeak/sdk/HostTypes.h"
 #include "core/AtomicSlot.h"
 #include "core/RealtimeSnapshot.h"
+#include "instance/CommunicationList.h"
 #include "instance/InstanceThread.h"
+#include "instance/MicMode.h"
+#include "instance/NameIndex.h"
 #include "instance/PlayerState.h"
 #include "instance/SampleQueue.h"
 #include "instance/SelfStateWrapper.h"
+#include "instance/SharedList.h"
 #include "instance/SoundQueue.h"
 #include "instance/VoicePlan.h"
+#include "instance/StoredCommunications.h"
 
 #include <atomic>
 #include <chrono>
@@ -41,8 +55,16 @@
 
 namespace Tralvonic {
 
+class TargetPlayers;
+
 class GameInstance : public std::enable_shared_from_this<GameInstance> {
 public:
+    using RadioCommunicationList = CommunicationList<StoredRadioCommunication>;
+    using PhoneCommunicationList = CommunicationList<StoredPhoneCommunication>;
+    using MegaphoneCommunicationList = CommunicationList<StoredMegaphoneCommunication>;
+    using PlayerIndex = NameIndex<std::shared_ptr<PlayerState>>;
+    using MegaphoneIndex = NameIndex<StoredMegaphoneCommunication>;
+
     // Keepalive and sound pacing are measured on this clock, so a changed wall clock neither
     // times an instance out nor holds it alive.
     using Clock = std::chrono::steady_clock;
@@ -147,6 +169,58 @@ public:
     // Stores the list and tells the host only when it changed as a set.
     void SetWhisperTargets(std::vector<TeamSpeak::anyID> whisperTargets);
 
+    // --- GameInstanceRadio.cpp: transmissions; game threads ---
+    void OnRadioCommunicationUpdate(Model::RadioCommunication radioCommunication);
+    void OnStopRadioCommunication(const Model::RadioCommunication& radioCommunication);
+    void OnRadioTowerUpdate(const Model::RadioTower& radioTower);
+    bool TryGetRadioCommunication(std::string_view name, StoredRadioCommunication& radioCommunication) const;
+    // The stored transmissions as last published, computed fields included; never null.
+    RadioCommunicationList::Snapshot RadioCommunications() const { return _radioCommunications.Entries(); }
+    SharedList<Model::Tower>::Snapshot RadioTowers() const { return _radioTowers.Load(); }
+    // The mode an own transmission switched off, to be switched on at its end.
+    Tralvonic::MicMode MicMode() const { return _micMode.load(); }
+    // Decides reception of another player's stored transmission and stores the result.
+    void CalculateRadioCommunication(const StoredRadioCommunication& radioCommunication);
+
+    // --- GameInstanceRadioRange.cpp: reach and distortion of a radio ---
+    // Whether the partner's transmission reaches `position` (the user's when absent), and
+    // with which distortion; the distortion means nothing without success.
+    bool TryCalculateRadio(const PlayerState& partner, const Model::RadioCommunication& radioCommunication,
+                           float& distortion,
+                           std::optional<TeamSpeak::TSVector> position = std::nullopt) const;
+    float CalculateRadioDistortion(Model::RadioType radioType, float distance) const;
+    bool TryGetClosestRadioTower(const TeamSpeak::TSVector& position, Model::RadioType radioType,
+                                 bool ignoreDistributed, float& distortion) const;
+
+    // --- GameInstanceRadioMembers.cpp: the two radio channels; game threads ---
+    void OnAddRadioChannelMember(const Model::RadioChannelMember& radioChannelMember);
+    void OnUpdateRadioChannelMembers(const Model::RadioChannelMemberUpdate& radioChannelMemberUpdate);
+    void OnRemoveRadioChannelMember(const Model::RadioChannelMember& radioChannelMember);
+    SharedList<std::string>::Snapshot PrimaryRadioChannelMembers() const {
+        return _primaryRadioChannelMembers.Load();
+    }
+    SharedList<std::string>::Snapshot SecondaryRadioChannelMembers() const {
+        return _secondaryRadioChannelMembers.Load();
+    }
+
+    // --- GameInstancePhone.cpp; game threads ---
+    void OnPhoneCommunicationUpdate(Model::PhoneCommunication phoneCommunication);
+    void OnStopPhoneCommunication(const Model::PhoneCommunication& phoneCommunication);
+    bool TryGetPhoneCommunication(std::string_view name, StoredPhoneCommunication& phoneCommunication) const;
+    PhoneCommunicationList::Snapshot PhoneCommunications() const { return _phoneCommunications.Entries(); }
+    // Decides whether the call is heard and stores the result.
+    void CalculatePhoneCommunication(const StoredPhoneCommunication& phoneCommunication);
+
+    // --- GameInstanceMegaphone.cpp; game threads ---
+    void OnMegaphoneCommunicationUpdate(const Model::MegaphoneCommunication& megaphoneCommunication);
+    void OnStopMegaphoneCommunication(const Model::MegaphoneCommunication& megaphoneCommunication);
+    bool TryGetMegaphoneCommunication(std::string_view name,
+                                      StoredMegaphoneCommunication& megaphoneCommunication) const;
+    // Other players' megaphones; the user's own is OwnState().MegaphoneCommunication().
+    MegaphoneCommunicationList::Snapshot MegaphoneCommunications() const {
+        return _megaphoneCommunications.Entries();
+    }
+
     // --- GameInstanceSounds.cpp ---
     void PlaySound(Model::Sound sound);
     void StopSound(Model::Sound sound);
@@ -170,6 +244,39 @@ public:
                                            unsigned int* channelFillMask);
 
 private:
+    // GameInstanceProximity.cpp
+    void CalculateProximityOffset(PlayerState& playerState, const MegaphoneIndex& megaphones) const;
+    void CalculateProximityChat(const PlayerState& playerState, const MegaphoneIndex& megaphones);
+    // Binds `players`; returns the ids of the clients in the instance channel, sorted.
+    std::vector<TeamSpeak::anyID>
+    PlayerStateClientUpdate(const std::vector<std::shared_ptr<PlayerState>>& players);
+    // GameInstancePhone.cpp: recalculation step for the calls; direct partners join the targets
+    void CalculatePhoneCommunications(const PhoneCommunicationList::Snapshot& phoneCommunications,
+                                      const PlayerIndex& players, TargetPlayers& targets);
+    // Null when the call's result stays as it was (partner unknown, unbound or dead).
+    std::optional<PhoneReception> CalculatePhoneCommunication(const StoredPhoneCommunication& phone,
+                                                              const PlayerIndex& players);
+    void RemovePhoneCommunication(std::string_view name);
+    // GameInstanceRadio.cpp: recalculation step for the transmissions; when the user
+    // transmits, his channel's members join the targets
+    void CalculateRadioCommunications(const RadioCommunicationList::Snapshot& radioCommunications,
+                                      const PlayerIndex& players, TargetPlayers& targets);
+    std::optional<RadioReception> CalculateRadioCommunication(const StoredRadioCommunication& radio,
+                                                              const PlayerIndex& players);
+    void SendRadioTrafficState(const std::string& name, bool isSending, bool isPrimaryChannel,
+                               std::optional<std::string> activeRelay = std::nullopt) const;
+    // GameInstanceRadioMic.cpp: the user's own transmission
+    void OnOwnRadioStart(const Model::RadioCommunication& radioCommunication);
+    void OnOwnRadioStop(const Model::RadioCommunication& radioCommunication);
+    // Switches back on what an own transmission switched off; also part of Reset.
+    void RestoreMicMode(const TeamSpeak::Client& client);
+    bool MicClicksApply(bool playMicClick) const;
+    void PlayMicClick(const std::string& filename);
+    bool IsOwnName(std::string_view name) const;
+    // GameInstanceRadioMembers.cpp
+    void AddPlaceholderPlayers(const std::vector<std::string>& names);
+    // GameInstanceMegaphone.cpp
+    void RemoveMegaphoneCommunication(std::string_view name);
     // GameInstanceReports.cpp
     void PingSocket();
     // GameInstanceVoicePlan.cpp: the communications of one player as the audio path sees them
@@ -245,6 +352,15 @@ private:
     std::atomic<std::uint64_t> _talkChanges{0};
     mutable std::mutex _talkSendMutex;
     mutable std::uint64_t _talkChangesSent = 0; // guarded by _talkSendMutex
+    // communications: each list under its own mutex, published whole after every change
+    RadioCommunicationList _radioCommunications;
+    PhoneCommunicationList _phoneCommunications;
+    MegaphoneCommunicationList _megaphoneCommunications;
+    // replaced whole, never edited in place
+    SharedList<Model::Tower> _radioTowers;
+    SharedList<std::string> _primaryRadioChannelMembers;
+    SharedList<std::string> _secondaryRadioChannelMembers;
+    std::atomic<Tralvonic::MicMode> _micMode{Tralvonic::MicMode::ContinuousTransmission};
 
     // started by Initiate; joined by Reset (or by the destructor after a keepalive time-out)
     InstanceThread _keepaliveThread;

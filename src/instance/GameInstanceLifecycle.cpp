@@ -181,6 +181,9 @@ void GameInstance::CleanUpTeamSpeak(const TeamSpeak::Client& client, const TeamS
     }
 
     client.SetWhisperTargets(std::nullopt, std::nullopt);
+    // A reset in the middle of an own radio transmission would otherwise leave the user's
+    // voice activation or push-to-talk switched off for good.
+    RestoreMicMode(client);
     StopSounds();
 }
 

@@ -78,8 +78,15 @@ void GameInstance::OnPlayerRemove(const Model::PlayerState& playerState) {
                            LogChannel::PlayerUpdate);
         return;
     }
-    // The player's phone, radio and megaphone communications and his radio channel
-    // memberships are dropped here once those lists exist.
+    const std::string& name = playerState.Name;
+    _megaphoneCommunications.Remove(name);
+    _phoneCommunications.Remove(name);
+    _radioCommunications.Remove(name);
+    const auto withoutName = [&](std::vector<std::string>& names) {
+        return std::erase(names, name) > 0;
+    };
+    _primaryRadioChannelMembers.Modify(withoutName);
+    _secondaryRadioChannelMembers.Modify(withoutName);
 
     std::shared_ptr<PlayerState> removed;
     {

@@ -3,8 +3,10 @@
 #include "Model/PluginError.h"
 #include "core/Base.h"
 #include "core/Logger.h"
+#include "instance/TargetPlayers.h"
 #include "link/Messages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -61,6 +63,20 @@ TSVector Rotate(const TSVector& difference, float theta) {
                     0.0f);
 }
 
+const std::string& MegaphoneName(const StoredMegaphoneCommunication& megaphone) {
+    return megaphone.Communication.Name;
+}
+
+// The megaphone registered under one player's name, as an index of its own, for the steps
+// that run for a single player outside a full recalculation.
+std::vector<StoredMegaphoneCommunication> MegaphoneOf(const GameInstance& instance, const std::string& name) {
+    StoredMegaphoneCommunication megaphone;
+    if (!instance.TryGetMegaphoneCommunication(name, megaphone)) {
+        return {};
+    }
+    return {std::move(megaphone)};
+}
+
 } // namespace
 
 void GameInstance::OnSelfStateUpdate(const Model::SelfState& selfState) {
@@ -84,29 +100,38 @@ void GameInstance::OnSelfStateUpdate(const Model::SelfState& selfState) {
 
 void GameInstance::CalculateProximityChat() {
     const auto players = PlayerStates();
+    // Looked up by name instead of scanning, since every player asks for his megaphone.
+    const auto megaphoneSnapshot = MegaphoneCommunications();
+    const MegaphoneIndex megaphones(*megaphoneSnapshot, MegaphoneName);
     for (const auto& player : players) {
-        CalculateProximityOffset(*player);
+        CalculateProximityOffset(*player, megaphones);
     }
-    PlayerStateClientUpdate();
+    const auto channelClients = PlayerStateClientUpdate(players);
 
-    std::vector<std::shared_ptr<PlayerState>> targets;
-    // Direct phone partners and the members of the radio channel the user transmits on join
-    // the targets here, and the other players' phone and radio calculations run, once those
-    // communication lists exist.
+    TargetPlayers targets;
+    const auto phones = PhoneCommunications();
+    const auto radios = RadioCommunications();
+    if (!phones->empty() || !radios->empty()) {
+        const PlayerIndex index(players, NameOf);
+        CalculatePhoneCommunications(phones, index, targets);
+        CalculateRadioCommunications(radios, index, targets);
+    }
 
     for (const auto& player : players) {
-        CalculateProximityChat(*player);
+        CalculateProximityChat(*player, megaphones);
         if (IsPlayerInOwnVoiceRange(*player)) {
-            targets.push_back(player);
+            targets.Append(player);
         }
     }
 
+    // Whether a target's client is in the instance channel is answered by the channel's
+    // client list that the binding read a moment ago, not by one host call per target.
     std::vector<TeamSpeak::anyID> clientIds;
-    const auto channel = Channel();
-    if (_ownState.IsAlive() && channel) {
-        for (const auto& target : targets) {
+    if (_ownState.IsAlive() && Channel()) {
+        for (const auto& target : targets.Players()) {
             const auto client = target->Client();
-            if (client && !client->IsZero() && client->Channel() == *channel) {
+            if (client && !client->IsZero() &&
+                std::binary_search(channelClients.begin(), channelClients.end(), client->Id())) {
                 clientIds.push_back(client->Id());
             }
         }
@@ -116,12 +141,19 @@ void GameInstance::CalculateProximityChat() {
 }
 
 void GameInstance::CalculateProximityChat(const PlayerState& playerState) {
+    const auto megaphone = MegaphoneOf(*this, playerState.Name());
+    CalculateProximityChat(playerState, MegaphoneIndex(megaphone, MegaphoneName));
+}
+
+void GameInstance::CalculateProximityChat(const PlayerState& playerState, const MegaphoneIndex& megaphones) {
     const auto client = playerState.Client();
     if (!client || client->IsZero() || !playerState.Voice().IsAlive) {
         return;
     }
-    // A megaphone whose range reaches the user positions the player as well; it joins here.
-    if (!IsPlayerInRange(playerState)) {
+    // A megaphone whose range reaches the user carries the voice beyond the player's own range.
+    const auto* megaphone = megaphones.Find(playerState.Name());
+    const bool isCarried = megaphone != nullptr && megaphone->Communication.Range > playerState.Distance();
+    if (!IsPlayerInRange(playerState) && !isCarried) {
         // Out-of-range voices are silenced on the audio path; the position is left alone.
         return;
     }
@@ -129,6 +161,12 @@ void GameInstance::CalculateProximityChat(const PlayerState& playerState) {
 }
 
 void GameInstance::CalculateProximityOffset(PlayerState& playerState) const {
+    const auto megaphone = MegaphoneOf(*this, playerState.Name());
+    CalculateProximityOffset(playerState, MegaphoneIndex(megaphone, MegaphoneName));
+}
+
+void GameInstance::CalculateProximityOffset(PlayerState& playerState,
+                                            const MegaphoneIndex& megaphones) const {
     const auto voice = playerState.Voice();
     if (!voice.Position) {
         // Nowhere to measure from: infinitely far, so no range test passes.
@@ -140,11 +178,11 @@ void GameInstance::CalculateProximityOffset(PlayerState& playerState) const {
     const float distance = TSVector::Distance(ownPosition, *voice.Position);
     playerState.SetDistance(distance);
 
-    // A megaphone registered under the player's name keeps the offset computed beyond his
-    // voice range; megaphones join here once they exist.
-    // At distance 0 with range 0 the scale below would divide by zero: the player sits on
-    // the listener instead.
-    if (distance > voice.VoiceRange || !(voice.VoiceRange > 0.0f)) {
+    // A player with a megaphone keeps his offset beyond his voice range, so the megaphone
+    // places him. At distance 0 with range 0 the scale below would divide by zero: the
+    // player sits on the listener instead.
+    const bool hasMegaphone = megaphones.Find(playerState.Name()) != nullptr;
+    if ((distance > voice.VoiceRange && !hasMegaphone) || !(voice.VoiceRange > 0.0f)) {
         playerState.SetPositionOffset(TSVector::Zero);
         return;
     }
@@ -154,20 +192,28 @@ void GameInstance::CalculateProximityOffset(PlayerState& playerState) const {
 }
 
 void GameInstance::PlayerStateClientUpdate() {
-    const auto players = PlayerStates();
+    PlayerStateClientUpdate(PlayerStates());
+}
+
+std::vector<TeamSpeak::anyID>
+GameInstance::PlayerStateClientUpdate(const std::vector<std::shared_ptr<PlayerState>>& players) {
     const auto channel = Channel();
     if (!channel) {
         for (const auto& player : players) {
             player->SetClient(std::nullopt);
         }
-        return;
+        return {};
     }
 
     // Games often list the user among the players. His own client is never another player's:
     // bound, it would move the listener and whisper to himself.
     const auto ownClient = Client();
+    const auto clients = channel->Clients();
+    std::vector<TeamSpeak::anyID> clientIds;
+    clientIds.reserve(clients.size());
     std::unordered_map<std::string, TeamSpeak::Client> clientsByName;
-    for (const auto& client : channel->Clients()) {
+    for (const auto& client : clients) {
+        clientIds.push_back(client.Id());
         if (ownClient && client.Id() == ownClient->Id()) {
             continue;
         }
@@ -184,6 +230,8 @@ void GameInstance::PlayerStateClientUpdate() {
                                  LogChannel::PlayerUpdate);
         }
     }
+    std::sort(clientIds.begin(), clientIds.end());
+    return clientIds;
 }
 
 bool GameInstance::IsPlayerInRange(const PlayerState& playerState) const {
@@ -195,8 +243,11 @@ bool GameInstance::IsPlayerInOwnVoiceRange(const PlayerState& playerState) const
     if (playerState.Voice().DistanceCulled) {
         return false;
     }
-    // The user's own megaphone widens this range; it joins here.
-    return _ownState.VoiceRange() > playerState.Distance();
+    const float distance = playerState.Distance();
+    if (_ownState.VoiceRange() > distance) {
+        return true;
+    }
+    return _ownState.MegaphoneRange() > distance;
 }
 
 void GameInstance::On3dRolloffCalculation(const TeamSpeak::Client&, float, float* volume) const {

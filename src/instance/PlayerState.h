@@ -11,6 +11,7 @@
 #include "instance/SampleQueue.h"
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -57,6 +58,9 @@ public:
     void SetIsOnPhone(bool isOnPhone) { _isOnPhone.store(isOnPhone); }
     bool IsOnRadio() const { return _isOnRadio.load(); }
     void SetIsOnRadio(bool isOnRadio) { _isOnRadio.store(isOnRadio); }
+    // Sets the flag and tells what it was, as one step: a radio traffic report goes out only
+    // for a change, also when two recalculations race.
+    bool ExchangeIsOnRadio(bool isOnRadio) { return _isOnRadio.exchange(isOnRadio); }
 
     // Audio of this player on its way to the final mix or the microphone; storage is
     // installed when the player first takes part in a call, a radio or a megaphone.
@@ -82,5 +86,10 @@ private:
     std::atomic<int> _relayChannels{0};
     SampleQueue _megaphoneQueue;
 };
+
+// The key by which lookups find a player in a snapshot of the table.
+inline const std::string& NameOf(const std::shared_ptr<PlayerState>& player) {
+    return player->Name();
+}
 
 } // namespace Tralvonic

@@ -2,6 +2,7 @@
 // The user's own in-game state: the game's last SelfState, replaced whole on every update,
 // plus what the instance keeps about the user himself. Read by game, host and audio threads.
 
+#include "Model/MegaphoneCommunication.h"
 #include "Model/SelfState.h"
 #include "TeamSpeak/TSVector.h"
 #include "core/AtomicSlot.h"
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <optional>
+#include <utility>
 
 namespace Tralvonic {
 
@@ -34,9 +36,20 @@ public:
     SampleQueue& EchoReplayQueue() { return _echoReplayQueue; }
     int EchoRuns() const { return _echoRuns.load(std::memory_order_relaxed); }
     void SetEchoRuns(int echoRuns) { _echoRuns.store(echoRuns, std::memory_order_relaxed); }
+    // The user's own megaphone, absent while he uses none. Replaced whole by the megaphone
+    // handlers; never stored in the instance's megaphone list.
+    std::optional<Model::MegaphoneCommunication> MegaphoneCommunication() const { return _megaphone.Load(); }
+    void SetMegaphoneCommunication(std::optional<Model::MegaphoneCommunication> megaphone) {
+        _megaphoneRange.store(megaphone ? megaphone->Range : 0.0f);
+        _megaphone.Store(std::move(megaphone));
+    }
+    // The own megaphone's range, 0 without one; read for every player on each recalculation.
+    float MegaphoneRange() const { return _megaphoneRange.load(); }
 
 private:
     AtomicSlot<Model::SelfState> _state;
+    AtomicSlot<std::optional<Model::MegaphoneCommunication>> _megaphone;
+    std::atomic<float> _megaphoneRange{0.0f};
     std::atomic<bool> _isTalking{false};
     SampleQueue _echoQueue;
     SampleQueue _echoReplayQueue;

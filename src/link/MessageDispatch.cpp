@@ -2,8 +2,14 @@
 
 #include "Model/BulkUpdate.h"
 #include "Model/GameInstanceSettings.h"
+#include "Model/MegaphoneCommunication.h"
+#include "Model/PhoneCommunication.h"
 #include "Model/PluginCommand.h"
 #include "Model/PluginError.h"
+#include "Model/RadioChannelMember.h"
+#include "Model/RadioChannelMemberUpdate.h"
+#include "Model/RadioCommunication.h"
+#include "Model/RadioTower.h"
 #include "Model/Sound.h"
 #include "core/Base.h"
 #include "core/LastResort.h"
@@ -71,16 +77,16 @@ template <> struct Row<Command::BulkUpdate> : Via<&ApplyBulkUpdate<&GameInstance
 template <> struct Row<Command::RemovePlayer> : Via<&Apply<Model::PlayerState, &GameInstance::OnPlayerRemove>> {};
 template <> struct Row<Command::PlaySound> : Via<&Apply<Model::Sound, &GameInstance::PlaySound>> {};
 template <> struct Row<Command::StopSound> : Via<&Apply<Model::Sound, &GameInstance::StopSound>> {};
-template <> struct Row<Command::PhoneCommunicationUpdate> : Via<nullptr> {};     // PhoneCommunication: OnPhoneCommunicationUpdate
-template <> struct Row<Command::StopPhoneCommunication> : Via<nullptr> {};       // PhoneCommunication: OnStopPhoneCommunication
-template <> struct Row<Command::RadioCommunicationUpdate> : Via<nullptr> {};     // RadioCommunication: OnRadioCommunicationUpdate
-template <> struct Row<Command::StopRadioCommunication> : Via<nullptr> {};       // RadioCommunication: OnStopRadioCommunication
-template <> struct Row<Command::RadioTowerUpdate> : Via<nullptr> {};             // RadioTower: OnRadioTowerUpdate
-template <> struct Row<Command::AddRadioChannelMember> : Via<nullptr> {};        // RadioChannelMember: OnAddRadioChannelMember
-template <> struct Row<Command::UpdateRadioChannelMembers> : Via<nullptr> {};    // RadioChannelMemberUpdate: OnUpdateRadioChannelMembers
-template <> struct Row<Command::RemoveRadioChannelMember> : Via<nullptr> {};     // RadioChannelMember: OnRemoveRadioChannelMember
-template <> struct Row<Command::MegaphoneCommunicationUpdate> : Via<nullptr> {}; // MegaphoneCommunication: OnMegaphoneCommunicationUpdate
-template <> struct Row<Command::StopMegaphoneCommunication> : Via<nullptr> {};   // MegaphoneCommunication: OnStopMegaphoneCommunication
+template <> struct Row<Command::PhoneCommunicationUpdate> : Via<&Apply<Model::PhoneCommunication, &GameInstance::OnPhoneCommunicationUpdate>> {};
+template <> struct Row<Command::StopPhoneCommunication> : Via<&Apply<Model::PhoneCommunication, &GameInstance::OnStopPhoneCommunication>> {};
+template <> struct Row<Command::RadioCommunicationUpdate> : Via<&Apply<Model::RadioCommunication, &GameInstance::OnRadioCommunicationUpdate>> {};
+template <> struct Row<Command::StopRadioCommunication> : Via<&Apply<Model::RadioCommunication, &GameInstance::OnStopRadioCommunication>> {};
+template <> struct Row<Command::RadioTowerUpdate> : Via<&Apply<Model::RadioTower, &GameInstance::OnRadioTowerUpdate>> {};
+template <> struct Row<Command::AddRadioChannelMember> : Via<&Apply<Model::RadioChannelMember, &GameInstance::OnAddRadioChannelMember>> {};
+template <> struct Row<Command::UpdateRadioChannelMembers> : Via<&Apply<Model::RadioChannelMemberUpdate, &GameInstance::OnUpdateRadioChannelMembers>> {};
+template <> struct Row<Command::RemoveRadioChannelMember> : Via<&Apply<Model::RadioChannelMember, &GameInstance::OnRemoveRadioChannelMember>> {};
+template <> struct Row<Command::MegaphoneCommunicationUpdate> : Via<&Apply<Model::MegaphoneCommunication, &GameInstance::OnMegaphoneCommunicationUpdate>> {};
+template <> struct Row<Command::StopMegaphoneCommunication> : Via<&Apply<Model::MegaphoneCommunication, &GameInstance::OnStopMegaphoneCommunication>> {};
 // clang-format on
 
 struct Route {

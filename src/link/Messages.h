@@ -4,6 +4,7 @@
 
 #include "Model/Json.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,5 +23,11 @@ template <class Record> void SendRecord(const std::shared_ptr<Connection>& conne
 template <class Record> void BroadcastRecord(const Record& record) {
     BroadcastSerialized(Model::SerializeJson(record));
 }
+
+// Sees every broadcast text before the server (if one runs) takes it, on the broadcasting
+// thread, with no lock held; for tests that check what the game would receive without a
+// connection. One observer at a time; an empty function removes it.
+using BroadcastObserver = std::function<void(const std::string& text)>;
+void SetBroadcastObserver(BroadcastObserver observer);
 
 } // namespace Tralvonic

@@ -1,5 +1,7 @@
 // A game client for the tests, built on the `ws` package. Usage:
-//   node client.js URL [--origin ORIGIN]
+//   node client.js URL [--origin ORIGIN] [--capture FOLDER]
+// With --capture, every text message received is also appended, one per line, to a file of
+// its own in FOLDER, for the protocol check that validates them against the schemas.
 // Prints one line per event: "open LOCALPORT", "message TEXT", "pong PAYLOAD",
 // "close CODE", "error TEXT", "unexpected-response STATUS", "sent N".
 // Reads one command per line from standard input:
@@ -15,11 +17,27 @@ const options = { perMessageDeflate: false, maxPayload: 64 * 1024 * 1024 };
 const originIndex = rest.indexOf('--origin');
 if (originIndex >= 0) options.origin = rest[originIndex + 1];
 
+const captureIndex = rest.indexOf('--capture');
+const captureFile =
+  captureIndex >= 0 ? require('path').join(rest[captureIndex + 1], `received-${process.pid}.jsonl`) : null;
+// Each message as a JSON string on a line of its own, whatever the message holds.
+const capture = (text) => {
+  if (captureFile) require('fs').appendFileSync(captureFile, JSON.stringify(text) + '\n');
+};
+
 const socket = new WebSocket(url, options);
 const print = (line) => process.stdout.write(line + '\n');
 
 socket.on('open', () => print(`open ${socket._socket.localPort}`));
-socket.on('message', (data, isBinary) => print(isBinary ? `binary ${data.length}` : `message ${data.toString()}`));
+socket.on('message', (data, isBinary) => {
+  if (isBinary) {
+    print(`binary ${data.length}`);
+    return;
+  }
+  const text = data.toString();
+  capture(text);
+  print(`message ${text}`);
+});
 socket.on('pong', (data) => print(`pong ${data.toString()}`));
 socket.on('unexpected-response', (request, response) => print(`unexpected-response ${response.statusCode}`));
 socket.on('error', (error) => print(`error ${error.message}`));

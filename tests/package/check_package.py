@@ -18,6 +18,7 @@ import zipfile
 PLUGIN = "plugins/tralvonic_linux_amd64.so"
 VOICE = "plugins/Tralvonic/VoiceDistortion_linux_amd64.so"
 SOUNDS = "plugins/Tralvonic/default/"
+CLICKS = ["selfOnMicClick", "selfOffMicClick", "onMicClick", "offMicClick", "onSecMicClick", "offSecMicClick"]
 
 
 def fail(message):
@@ -28,7 +29,7 @@ def fail(message):
 def check_entries(archive):
     files = [info for info in archive.infolist() if not info.is_dir()]
     names = sorted(info.filename for info in files)
-    for required in ("package.ini", PLUGIN, VOICE):
+    for required in ["package.ini", PLUGIN, VOICE] + [SOUNDS + click + ".wav" for click in CLICKS]:
         if required not in names:
             fail(f"{required} missing; the package holds {names}")
     strays = [n for n in names if n not in ("package.ini", PLUGIN, VOICE)

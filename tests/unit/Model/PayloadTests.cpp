@@ -112,16 +112,20 @@ TEST(RadioRecords, TypesAsFlagSetsNumbersOrNames) {
     EXPECT_TRUE(HasFlag(RadioType::None | RadioType::ShortRange, RadioType::None));
 
     const auto towers = Receive<RadioTower>(R"({"towers":[{"X":1,"Y":2,"Z":3},{"x":4,"range":1000}]})");
-    ASSERT_EQ(towers.Towers.size(), 2u);
-    EXPECT_EQ(towers.Towers[0].Position(), TSVector(1.0f, 2.0f, 3.0f));
-    EXPECT_EQ(towers.Towers[0].Range, 8000.0f);
-    EXPECT_EQ(towers.Towers[1].Range, 1000.0f);
-    EXPECT_TRUE(Receive<RadioTower>("{}").Towers.empty());
+    ASSERT_TRUE(towers.Towers.has_value());
+    ASSERT_EQ(towers.Towers->size(), 2u);
+    EXPECT_EQ((*towers.Towers)[0].Position(), TSVector(1.0f, 2.0f, 3.0f));
+    EXPECT_EQ((*towers.Towers)[0].Range, 8000.0f);
+    EXPECT_EQ((*towers.Towers)[1].Range, 1000.0f);
+    // A missing list stays told apart from an empty one, so the handler can report it.
+    EXPECT_FALSE(Receive<RadioTower>("{}").Towers.has_value());
+    EXPECT_FALSE(Receive<RadioTower>(R"({"Towers":null})").Towers.has_value());
 
     EXPECT_EQ(Receive<RadioChannelMember>(R"({"playerName":"A","isPrimaryChannel":true})"),
               (RadioChannelMember{"A", true}));
     EXPECT_EQ(Receive<RadioChannelMemberUpdate>(R"({"PlayerNames":["A","B","A"]})"),
-              (RadioChannelMemberUpdate{{"A", "B", "A"}, false}));
+              (RadioChannelMemberUpdate{std::vector<std::string>{"A", "B", "A"}, false}));
+    EXPECT_FALSE(Receive<RadioChannelMemberUpdate>(R"({"IsPrimaryChannel":true})").PlayerNames.has_value());
     EXPECT_THROW(Receive<RadioChannelMemberUpdate>(R"({"PlayerNames":"A"})"), JsonError);
 }
 
@@ -163,7 +167,7 @@ TEST(PayloadRecords, WhatIsWrittenReadsBackUnchanged) {
     EXPECT_EQ(RoundTrip(radio), radio);
     const PhoneCommunication phone{"P", 20, 1.25f, false, {"X"}};
     EXPECT_EQ(RoundTrip(phone), phone);
-    const RadioTower towers{{Tower{1.5f, 2.5f, 3.5f, 900.0f}, Tower{}}};
+    const RadioTower towers{std::vector<Tower>{Tower{1.5f, 2.5f, 3.5f, 900.0f}, Tower{}}};
     EXPECT_EQ(RoundTrip(towers), towers);
 }
 

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -30,8 +31,12 @@ namespace Tralvonic::Test {
 class GameScript {
 public:
     explicit GameScript(const std::string& url) {
-        _process = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"node", ScriptPath("client.js").string(), url});
+        std::vector<std::string> argv{"node", ScriptPath("client.js").string(), url};
+        // The protocol check validates everything the plugin sent in these tests.
+        if (const char* captureFolder = std::getenv("TRALVONIC_PROTOCOL_CAPTURE")) {
+            argv.insert(argv.end(), {"--capture", captureFolder});
+        }
+        _process = std::make_unique<ChildProcess>(argv);
         const auto opened = _process->ReadLine(ClientTimeout);
         IsOpen = opened && opened->starts_with("open ");
     }

@@ -60,6 +60,7 @@ protected:
         settings.ChannelId = ingame;
         settings.Name = "Player";
         settings.SwissChannelIds = std::move(swissChannelIds);
+        settings.SendRadioTrafficStates = sendRadioTrafficStates;
         instance = std::make_shared<GameInstance>(settings);
         ASSERT_EQ(instance->Initiate(), Model::Error::OK);
         sim.Record().Clear();
@@ -129,6 +130,8 @@ protected:
     uint64 ingame;
     anyID me;
     std::shared_ptr<GameInstance> instance;
+    // Read by Start.
+    bool sendRadioTrafficStates = false;
 };
 
 } // namespace Tralvonic::Test

@@ -94,11 +94,40 @@ TEST_F(Dispatch, CommandsForAServerWithoutInstanceLeaveOnlyTheRawTextLine) {
     EXPECT_TRUE(MessageLinesAbout(timed).empty());
 }
 
-TEST_F(Dispatch, CommandsWhoseInstanceOperationIsMissingAreNotTakenAsHandled) {
-    Base::AddGameInstance(MakeInstance("server"));
-    const std::string text = R"({"Command":40,"ServerUniqueIdentifier":"server"})";
-    Handle(text);
-    EXPECT_THAT(MessageLinesAbout(text), ElementsAre(text, "Non-executable message: " + text));
+TEST_F(Dispatch, RadioPhoneAndMegaphoneCommandsReachTheirInstance) {
+    const auto instance = MakeInstance("server");
+    Base::AddGameInstance(instance);
+    const auto send = [](int command, const std::string& parameter) {
+        Handle(R"({"Command":)" + std::to_string(command) +
+               R"(,"ServerUniqueIdentifier":"server","Parameter":)" + parameter + "}");
+    };
+    send(20, R"({"Name":"Anna","SignalStrength":12})");
+    send(20, R"({"Name":"Ben","SignalStrength":3})");
+    send(21, R"({"Name":"Ben"})");
+    send(30, R"({"Name":"Carl","SenderRadioType":2,"OwnRadioType":2})");
+    send(30, R"({"Name":"Dora","SenderRadioType":2,"OwnRadioType":2})");
+    send(31, R"({"Name":"Dora"})");
+    send(32, R"({"Towers":[{"X":1,"Y":2,"Z":3,"Range":500}]})");
+    send(37, R"({"PlayerName":"Eve","IsPrimaryChannel":true})");
+    send(37, R"({"PlayerName":"Finn","IsPrimaryChannel":true})");
+    send(39, R"({"PlayerName":"Eve","IsPrimaryChannel":true})");
+    send(38, R"({"PlayerNames":["Gus","Hal"],"IsPrimaryChannel":false})");
+    send(40, R"({"Name":"Ida","Range":30})");
+    send(40, R"({"Name":"Jon","Range":30})");
+    send(41, R"({"Name":"Jon"})");
+
+    EXPECT_TRUE(MessageLinesAbout("Non-executable").empty());
+    EXPECT_TRUE(MessageLinesAbout("Exception").empty());
+    ASSERT_EQ(instance->PhoneCommunications()->size(), 1u);
+    EXPECT_EQ(instance->PhoneCommunications()->front().Communication.SignalStrength, 12);
+    ASSERT_EQ(instance->RadioCommunications()->size(), 1u);
+    EXPECT_EQ(instance->RadioCommunications()->front().Communication.Name, "Carl");
+    ASSERT_EQ(instance->RadioTowers()->size(), 1u);
+    EXPECT_EQ(instance->RadioTowers()->front().Range, 500.0f);
+    EXPECT_EQ(*instance->PrimaryRadioChannelMembers(), std::vector<std::string>{"Finn"});
+    EXPECT_EQ(*instance->SecondaryRadioChannelMembers(), (std::vector<std::string>{"Gus", "Hal"}));
+    ASSERT_EQ(instance->MegaphoneCommunications()->size(), 1u);
+    EXPECT_EQ(instance->MegaphoneCommunications()->front().Communication.Name, "Ida");
 }
 
 TEST_F(Dispatch, TestersGetTheHandlingTimeInsteadOfTheRawText) {

@@ -121,6 +121,41 @@ inline double Rms(const Samples& samples, std::int32_t channels = 1, std::int32_
     return count > 0 ? std::sqrt(sum / count) : 0.0;
 }
 
+// How far above everything else the tone at `frequencyHz` stands in one channel, in dB: the
+// best-fitting sine at that frequency against the rest (noise, harmonics, crackle), after the
+// filters have settled. A clean line gives the tone back with its rounding only.
+inline double SignalToNoise(const Samples& samples, double frequencyHz, std::int32_t channels = 1,
+                            std::int32_t channel = 0) {
+    double sine = 0.0, cosine = 0.0, sineEnergy = 0.0, cosineEnergy = 0.0, cross = 0.0;
+    const auto at = [&](std::size_t i) {
+        return static_cast<double>(samples[i]);
+    };
+    const auto step = static_cast<std::size_t>(channels);
+    const auto first = static_cast<std::size_t>(SettleFrames * channels + channel);
+    for (std::size_t i = first; i < samples.size(); i += step) {
+        const double phase =
+            2.0 * std::numbers::pi * frequencyHz * static_cast<double>(i / step) / SampleRate;
+        sine += at(i) * std::sin(phase);
+        cosine += at(i) * std::cos(phase);
+        sineEnergy += std::sin(phase) * std::sin(phase);
+        cosineEnergy += std::cos(phase) * std::cos(phase);
+        cross += std::sin(phase) * std::cos(phase);
+    }
+    // Least squares for a sin + b cos.
+    const double determinant = sineEnergy * cosineEnergy - cross * cross;
+    const double a = (sine * cosineEnergy - cosine * cross) / determinant;
+    const double b = (cosine * sineEnergy - sine * cross) / determinant;
+    double toneEnergy = 0.0, restEnergy = 0.0;
+    for (std::size_t i = first; i < samples.size(); i += step) {
+        const double phase =
+            2.0 * std::numbers::pi * frequencyHz * static_cast<double>(i / step) / SampleRate;
+        const double tone = a * std::sin(phase) + b * std::cos(phase);
+        toneEnergy += tone * tone;
+        restEnergy += (at(i) - tone) * (at(i) - tone);
+    }
+    return 10.0 * std::log10(toneEnergy / std::max(restEnergy, 1e-9));
+}
+
 // Level of `output` relative to `reference` in dB; a level below one step counts as one step.
 inline double Decibels(double output, double reference) {
     return 20.0 * std::log10(std::max(output, 0.5) / std::max(reference, 0.5));

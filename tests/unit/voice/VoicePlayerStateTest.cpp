@@ -20,7 +20,7 @@ TEST_F(VoicePlayerStateTest, SettingsBelongToTheirName) {
     const Samples tone = Tone(6000.0, 10000.0);
     Voice.SetMuffleIntensity("Anna", 0);
     Voice.SetMuffleIntensity("Bert", 10);
-    Voice.SetPhoneDistortion("Bert", 20.0f);
+    Voice.SetPhoneDistortion("Bert", 0.0f); // no signal
     Voice.SetRadioDistortion("Bert", 18.0f);
 
     EXPECT_EQ(ProcessInBlocks(Voice.ProcessMuffle, "Anna", tone), tone);
@@ -65,7 +65,7 @@ TEST_F(VoicePlayerStateTest, RemovePlayerReturnsTheNameToTheDefaults) {
     const Samples tone = Tone(6000.0, 10000.0);
     const Samples silence(ToneFrames, 0);
     Voice.SetMuffleIntensity("Cleo", 0);
-    Voice.SetPhoneDistortion("Cleo", 20.0f);
+    Voice.SetPhoneDistortion("Cleo", 0.0f);
     Voice.SetRadioDistortion("Cleo", 18.0f);
     ASSERT_EQ(ProcessInBlocks(Voice.ProcessMuffle, "Cleo", tone), tone);
     ASSERT_GT(Rms(ProcessInBlocks(Voice.ProcessPhone, "Cleo", silence)), 30.0);

@@ -1,0 +1,129 @@
+#include "LineNoise.h"
+
+#include <cstddef>
+#include <cstring>
+
+namespace Tralvonic::Voice {
+
+namespace {
+
+using States = std::array<std::uint32_t, LineNoise::GroupFrames>;
+// Half a group's generators or values, worked on at once; two halves are two chains of
+// operations that run side by side.
+constexpr std::size_t HalfFrames = LineNoise::GroupFrames / 2;
+using HalfBits = std::uint32_t __attribute__((vector_size(32)));
+using HalfSigned = std::int32_t __attribute__((vector_size(32)));
+using HalfFloats = float __attribute__((vector_size(32)));
+
+struct Halves {
+    HalfBits First;
+    HalfBits Second;
+};
+
+[[gnu::always_inline]] inline void AdvanceAll(HalfBits& state) noexcept {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+}
+
+[[gnu::always_inline]] inline void Generate(HalfBits& states, HalfFloats& white,
+                                            HalfFloats& chance) noexcept {
+    AdvanceAll(states);
+    const HalfBits whiteBits = states;
+    AdvanceAll(states);
+    white =
+        __builtin_convertvector(reinterpret_cast<HalfSigned>(whiteBits), HalfFloats) * (1.0f / 2147483648.0f);
+    chance =
+        __builtin_convertvector(reinterpret_cast<HalfSigned>(states >> 8), HalfFloats) * (1.0f / 16777216.0f);
+}
+
+// One draw decides for the whole group: a crackle is a burst of a third of a millisecond,
+// which the band-pass lets through as a crack rather than smoothing it into the hiss. Chosen
+// without a branch, as it is rare.
+[[gnu::always_inline]] inline float Scale(float groupChance, const LineNoise::Level& level) noexcept {
+    return level.Hiss + (groupChance < level.CrackleChance ? level.CracklePeak : 0.0f);
+}
+
+[[gnu::always_inline]] inline Halves Load(const States& generators) noexcept {
+    Halves halves;
+    std::memcpy(&halves.First, generators.data(), sizeof halves.First);
+    std::memcpy(&halves.Second, generators.data() + HalfFrames, sizeof halves.Second);
+    return halves;
+}
+
+[[gnu::always_inline]] inline void Save(const Halves& halves, States& generators) noexcept {
+    std::memcpy(generators.data(), &halves.First, sizeof halves.First);
+    std::memcpy(generators.data() + HalfFrames, &halves.Second, sizeof halves.Second);
+}
+
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void
+FillGroups(States& generators, float* noise, std::int32_t groups, LineNoise::Level level) noexcept {
+    Halves states = Load(generators);
+    for (std::int32_t g = 0; g < groups; ++g) {
+        HalfFloats firstWhite, firstChance, secondWhite, secondChance;
+        Generate(states.First, firstWhite, firstChance);
+        Generate(states.Second, secondWhite, secondChance);
+        const float scale = Scale(firstChance[0], level);
+        firstWhite *= scale;
+        secondWhite *= scale;
+        float* group = noise + static_cast<std::ptrdiff_t>(g) * LineNoise::GroupFrames;
+        std::memcpy(group, &firstWhite, sizeof firstWhite);
+        std::memcpy(group + HalfFrames, &secondWhite, sizeof secondWhite);
+    }
+    Save(states, generators);
+}
+
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void NextGroup(States& generators,
+                                                                   LineNoise::Group& group) noexcept {
+    Halves states = Load(generators);
+    HalfFloats firstWhite, firstChance, secondWhite, secondChance;
+    Generate(states.First, firstWhite, firstChance);
+    Generate(states.Second, secondWhite, secondChance);
+    Save(states, generators);
+    std::memcpy(group.White.data(), &firstWhite, sizeof firstWhite);
+    std::memcpy(group.White.data() + HalfFrames, &secondWhite, sizeof secondWhite);
+    std::memcpy(group.Chance.data(), &firstChance, sizeof firstChance);
+    std::memcpy(group.Chance.data() + HalfFrames, &secondChance, sizeof secondChance);
+}
+
+float Shaped(float white, float groupChance, const LineNoise::Level& level) noexcept {
+    return Scale(groupChance, level) * white;
+}
+
+} // namespace
+
+LineNoise::LineNoise(std::uint32_t seed) noexcept : _state{} {
+    // Each generator starts from a hash of the seed and its place (the finaliser of
+    // MurmurHash3), far from the others on the one cycle xorshift runs through: generators
+    // started a few steps apart would repeat each other's numbers a few frames later, which
+    // is heard as tones in the hiss. None may be 0, where xorshift stays.
+    for (std::size_t i = 0; i < _state.size(); ++i) {
+        std::uint32_t state = seed + 0x9E3779B9u * static_cast<std::uint32_t>(i + 1);
+        state ^= state >> 16;
+        state *= 0x85EBCA6Bu;
+        state ^= state >> 13;
+        state *= 0xC2B2AE35u;
+        state ^= state >> 16;
+        _state[i] = state != 0 ? state : 1u;
+    }
+}
+
+void LineNoise::Fill(float* noise, std::int32_t frames, const Level& level) noexcept {
+    std::int32_t done = 0;
+    for (; done < frames && _nextPending < GroupFrames; ++done, ++_nextPending) {
+        const auto i = static_cast<std::size_t>(_nextPending);
+        noise[done] = Shaped(_pending.White[i], _pending.Chance[0], level);
+    }
+    const std::int32_t groups = (frames - done) / GroupFrames;
+    FillGroups(_state, noise + done, groups, level);
+    done += groups * GroupFrames;
+    if (done < frames) {
+        NextGroup(_state, _pending);
+        for (_nextPending = 0; done < frames; ++done, ++_nextPending) {
+            const auto i = static_cast<std::size_t>(_nextPending);
+            noise[done] = Shaped(_pending.White[i], _pending.Chance[0], level);
+        }
+    }
+}
+
+} // namespace Tralvonic::Voice
