@@ -38,8 +38,8 @@
 #include "instance/SelfStateWrapper.h"
 #include "instance/SharedList.h"
 #include "instance/SoundQueue.h"
-#include "instance/VoicePlan.h"
 #include "instance/StoredCommunications.h"
+#include "instance/VoicePlan.h"
 
 #include <atomic>
 #include <chrono>
@@ -279,11 +279,6 @@ private:
     void RemoveMegaphoneCommunication(std::string_view name);
     // GameInstanceReports.cpp
     void PingSocket();
-    // GameInstanceVoicePlan.cpp: the communications of one player as the audio path sees them
-    std::optional<PhoneVoice> PhoneVoiceOf(const std::string& name) const;
-    std::optional<RadioVoice> RadioVoiceOf(const std::string& name) const;
-    std::optional<MegaphoneVoice> MegaphoneVoiceOf(const std::string& name) const;
-    std::optional<float> OwnMegaphoneVolume() const;
     // GameInstanceVoiceData.cpp, GameInstanceVoiceMix.cpp
     bool AddPlaybackEffects(const VoicePlayer& player, const short* samples, int sampleCount, int channels);
     // True when the player's megaphone reached the user and was queued.

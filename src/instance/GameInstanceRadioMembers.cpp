@@ -1,8 +1,8 @@
 #include "instance/GameInstance.h"
 
 #include "Model/PluginError.h"
+#include "Model/Text.h"
 #include "core/Logger.h"
-#include "core/Text.h"
 #include "link/Messages.h"
 
 #include <algorithm>

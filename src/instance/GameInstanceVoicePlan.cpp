@@ -1,9 +1,20 @@
 #include "instance/GameInstance.h"
 
+#include "instance/NameIndex.h"
+
 #include <memory>
+#include <string>
 #include <utility>
 
 namespace Tralvonic {
+
+namespace {
+
+template <class Entry> const std::string& NameOf(const Entry& entry) {
+    return entry.Communication.Name;
+}
+
+} // namespace
 
 void GameInstance::PublishVoicePlan() {
     // One plan at a time, so that the last change is also the last plan published.
@@ -12,7 +23,9 @@ void GameInstance::PublishVoicePlan() {
     plan->Owners = PlayerStates();
     plan->OwnName = Name().value_or("");
     plan->Echo = _ownState.Echo();
-    plan->OwnMegaphoneVolume = OwnMegaphoneVolume();
+    if (const auto ownMegaphone = _ownState.MegaphoneCommunication()) {
+        plan->OwnMegaphoneVolume = ownMegaphone->Volume.value_or(1.0f);
+    }
     // Storage is installed before the plan that lets a callback use it is published.
     if (plan->Echo) {
         _ownState.EchoQueue().Reserve();
@@ -21,6 +34,14 @@ void GameInstance::PublishVoicePlan() {
     if (plan->OwnMegaphoneVolume) {
         _outputQueue.Reserve();
     }
+
+    const auto phoneSnapshot = PhoneCommunications();
+    const auto radioSnapshot = RadioCommunications();
+    const auto megaphoneSnapshot = MegaphoneCommunications();
+    const NameIndex<StoredPhoneCommunication> phones(*phoneSnapshot, NameOf<StoredPhoneCommunication>);
+    const NameIndex<StoredRadioCommunication> radios(*radioSnapshot, NameOf<StoredRadioCommunication>);
+    const NameIndex<StoredMegaphoneCommunication> megaphones(*megaphoneSnapshot,
+                                                             NameOf<StoredMegaphoneCommunication>);
 
     plan->Players.reserve(plan->Owners.size());
     for (const auto& owner : plan->Owners) {
@@ -37,9 +58,16 @@ void GameInstance::PublishVoicePlan() {
         player.VoiceRange = voice.VoiceRange;
         player.VolumeOverride = voice.VolumeOverride;
         player.IsMuffled = voice.Muffle.has_value();
-        player.Phone = PhoneVoiceOf(owner->Name());
-        player.Radio = RadioVoiceOf(owner->Name());
-        player.Megaphone = MegaphoneVoiceOf(owner->Name());
+        if (const auto* phone = phones.Find(owner->Name())) {
+            player.Phone = ToPhoneVoice(phone->Communication, plan->OwnName);
+        }
+        if (const auto* radio = radios.Find(owner->Name())) {
+            player.Radio = ToRadioVoice(radio->Communication, radio->Reception.InRange,
+                                        radio->Reception.Relay != nullptr, plan->OwnName);
+        }
+        if (const auto* megaphone = megaphones.Find(owner->Name())) {
+            player.Megaphone = ToMegaphoneVoice(megaphone->Communication);
+        }
         if (player.Phone || player.Radio) {
             owner->EffectQueue().Reserve();
         }
@@ -54,29 +82,6 @@ void GameInstance::PublishVoicePlan() {
     }
     // The replaced plan dies here, on this thread, with the last references to removed players.
     const auto replaced = _voicePlan.Publish(std::move(plan));
-}
-
-// TODO(issue 10): the direct call with this player from _phoneCommunications, through
-// ToPhoneVoice under the list's mutex.
-std::optional<PhoneVoice> GameInstance::PhoneVoiceOf(const std::string& /*name*/) const {
-    return std::nullopt;
-}
-
-// TODO(issue 10): this player's transmission from _radioCommunications, through ToRadioVoice
-// with its InRange and Relay, under the list's mutex.
-std::optional<RadioVoice> GameInstance::RadioVoiceOf(const std::string& /*name*/) const {
-    return std::nullopt;
-}
-
-// TODO(issue 10): this player's megaphone from _megaphoneCommunications, through
-// ToMegaphoneVoice under the list's mutex.
-std::optional<MegaphoneVoice> GameInstance::MegaphoneVoiceOf(const std::string& /*name*/) const {
-    return std::nullopt;
-}
-
-// TODO(issue 10): the own megaphone's Volume (or 1) while OwnState().MegaphoneCommunication is set.
-std::optional<float> GameInstance::OwnMegaphoneVolume() const {
-    return std::nullopt;
 }
 
 } // namespace Tralvonic
