@@ -4,11 +4,14 @@
 // samples is the yardstick the round is compared with. The share of a core is the time per
 // round over the round's 20 ms.
 //
-// Of the 64 players 16 are muffled. The phone, radio and megaphone quarters take part as
-// plain voices until those communications reach the audio path (issue 10).
+// Of the 64 players 16 are on the phone with the user, 16 talk to him on the radio, 16 use a
+// megaphone and 16 are muffled; the user relays every call and has an echo.
 
 #include "Model/GameInstanceSettings.h"
+#include "Model/MegaphoneCommunication.h"
+#include "Model/PhoneCommunication.h"
 #include "Model/PlayerState.h"
+#include "Model/RadioCommunication.h"
 #include "Model/SelfState.h"
 #include "SimulatedClient.h"
 #include "TeamSpeak/Base.h"
@@ -117,6 +120,24 @@ struct Session {
                 player.Muffle = Model::MuffleEffect{6};
             }
             Instance->OnPlayerStateUpdate(player);
+        }
+        for (int i = 0; i < Players; ++i) {
+            const std::string name = "P" + std::to_string(i);
+            if (i % 4 == 0) {
+                Instance->OnPhoneCommunicationUpdate(
+                    Model::PhoneCommunication{name, 15, 1.0f, true, {"Player"}});
+            } else if (i % 4 == 1) {
+                Model::RadioCommunication radio;
+                radio.Name = name;
+                radio.SenderRadioType = Model::RadioType::LongRange;
+                radio.OwnRadioType = Model::RadioType::LongRange;
+                radio.Direct = true;
+                radio.Secondary = i % 8 == 1;
+                Instance->OnRadioCommunicationUpdate(radio);
+            } else if (i % 4 == 2) {
+                Instance->OnMegaphoneCommunicationUpdate(
+                    Model::MegaphoneCommunication{name, 50.0f, std::nullopt});
+            }
         }
         Model::SelfState self;
         self.VoiceRange = 10;
