@@ -1,12 +1,13 @@
 // One 20 ms round of the four voice callbacks, as the host calls the plugin's exports: 64
 // talking players (playback and post-process each), the mixed output and the microphone.
-// A counting allocator checks that nothing allocates after warm-up; the memcpy of the same
+// The process-wide allocation counter checks that nothing allocates after warm-up; the memcpy of the same
 // samples is the yardstick the round is compared with. The share of a core is the time per
 // round over the round's 20 ms.
 //
 // Of the 64 players 16 are on the phone with the user, 16 talk to him on the radio, 16 use a
 // megaphone and 16 are muffled; the user relays every call and has an echo.
 
+#include "../voice/AllocationCounter.h"
 #include "Model/GameInstanceSettings.h"
 #include "Model/MegaphoneCommunication.h"
 #include "Model/PhoneCommunication.h"
@@ -22,51 +23,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <new>
 #include <numbers>
 #include <vector>
-
-namespace {
-
-thread_local bool countAllocations = false;
-std::atomic<long> allocations{0};
-
-// Out of line, so that the compiler does not pair an inlined free with a new expression.
-[[gnu::noinline]] void Release(void* block) noexcept {
-    std::free(block);
-}
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (countAllocations) {
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    }
-    if (void* block = std::malloc(size == 0 ? 1 : size)) {
-        return block;
-    }
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* block) noexcept {
-    Release(block);
-}
-void operator delete[](void* block) noexcept {
-    Release(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-    Release(block);
-}
-void operator delete[](void* block, std::size_t) noexcept {
-    Release(block);
-}
 
 namespace {
 
@@ -180,22 +141,21 @@ void VoiceRound(benchmark::State& state) {
     };
     // A self update off the audio path allocates (it publishes a new plan): counted to show
     // that the counter sees the plugin's allocations at all.
-    allocations = 0;
-    countAllocations = true;
+    const auto beforeUpdate = VoiceBench::AllocationCount();
     session.Instance->OnSelfStateUpdate(session.Instance->OwnState().State());
-    countAllocations = false;
-    state.counters["allocations_per_self_update"] = static_cast<double>(allocations.load());
+    state.counters["allocations_per_self_update"] =
+        static_cast<double>(VoiceBench::AllocationCount() - beforeUpdate);
     // Warm-up: the working buffers grow to the block size, the queues fill to their delay.
     for (int i = 0; i < 50; ++i) {
         round();
     }
-    allocations = 0;
-    countAllocations = true;
+    // Counted in the whole process, the instance's own threads included.
+    const auto beforeRounds = VoiceBench::AllocationCount();
     for (auto _ : state) {
         round();
     }
-    countAllocations = false;
-    state.counters["allocations_after_warmup"] = static_cast<double>(allocations.load());
+    state.counters["allocations_after_warmup"] =
+        static_cast<double>(VoiceBench::AllocationCount() - beforeRounds);
     state.counters["core_share"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * 0.020,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
