@@ -4,7 +4,6 @@
 
 #include "TeamSpeak/sdk/HostEnums.h"
 
-#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <future>
@@ -24,24 +23,6 @@ std::vector<unsigned int> SpeakerArray(int channels) {
         speakers.push_back(channels == 2 ? StereoSpeakers[i] : (channels == 1 ? SPEAKER_MONO : 1u << i));
     }
     return speakers;
-}
-
-// A quiet tone for a talking client, so a continuous run carries something to edit.
-std::vector<short> Tone(std::uint64_t round, int channels) {
-    std::vector<short> samples(static_cast<std::size_t>(AudioThread::BlockFrames * channels));
-    for (int frame = 0; frame < AudioThread::BlockFrames; ++frame) {
-        const double t =
-            static_cast<double>(round * AudioThread::BlockFrames + frame) / AudioThread::SampleRate;
-        const auto value = static_cast<short>(2000 * std::sin(2 * 3.14159265358979 * 440 * t));
-        for (int channel = 0; channel < channels; ++channel) {
-            samples[static_cast<std::size_t>(frame * channels + channel)] = value;
-        }
-    }
-    return samples;
-}
-
-float Distance(const TS3_VECTOR& a, const TS3_VECTOR& b) {
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
 }
 
 } // namespace
@@ -200,61 +181,6 @@ void AudioThread::Run() {
             std::fprintf(stderr, "simulated client: audio block failed: %s\n", error.what());
         }
     }
-}
-
-// One 20 ms round of a running client: per connected tab the captured block (sending while
-// the own client talks), then per talking client with a position its rolloff and its
-// playback and post-processed blocks, then the mixed output.
-void AudioThread::ProcessRound() {
-    struct Talker {
-        anyID Id;
-        float Distance;
-    };
-    struct Tab {
-        uint64 Handler;
-        bool Sending;
-        std::vector<Talker> Talkers;
-    };
-    std::vector<Tab> tabs;
-    {
-        World& world = _client.GetWorld();
-        std::lock_guard lock(world.Mutex);
-        for (const auto& server : world.Servers) {
-            if (server->Status != STATUS_CONNECTION_ESTABLISHED) {
-                continue;
-            }
-            Tab tab{server->Handler, false, {}};
-            for (const SimClient& client : server->Clients) {
-                if (client.Id == server->OwnClient) {
-                    tab.Sending = client.IsTalking();
-                } else if (client.IsTalking()) {
-                    const float distance =
-                        client.Position ? Distance(*client.Position, server->Listener.Position) : 0;
-                    tab.Talkers.push_back({client.Id, distance});
-                }
-            }
-            tabs.push_back(std::move(tab));
-        }
-    }
-    std::uint64_t round;
-    {
-        std::lock_guard lock(_mutex);
-        round = _rounds;
-    }
-    for (const Tab& tab : tabs) {
-        Capture(tab.Handler, std::vector<short>(BlockFrames), tab.Sending ? 2 : 0);
-        for (const Talker& talker : tab.Talkers) {
-            Rolloff(tab.Handler, talker.Id, talker.Distance);
-            Playback(tab.Handler, talker.Id, Tone(round, 1));
-            PostProcess(tab.Handler, talker.Id, Tone(round, 2));
-        }
-        MixedPlayback(tab.Handler, Tone(round, 2));
-    }
-    {
-        std::lock_guard lock(_mutex);
-        ++_rounds;
-    }
-    _client.NotifyChanged();
 }
 
 } // namespace Tralvonic::Sim

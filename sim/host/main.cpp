@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "DefaultWorld.h"
 #include "LiveLog.h"
+#include "VoiceOptions.h"
 
 #include "PluginDriver.h"
 #include "SimulatedClient.h"
@@ -43,7 +44,8 @@ void PrepareSettings(const std::filesystem::path& pluginPath) {
     std::printf("[sim] wrote %s (log level Extensive)\n", settings.c_str());
 }
 
-int Run(const std::filesystem::path& pluginPath, const sigset_t& stopSignals) {
+int Run(const std::filesystem::path& pluginPath, const Tralvonic::Sim::Host::Options& options,
+        const sigset_t& stopSignals) {
     using namespace Tralvonic::Sim;
     SimulatedClient client;
     SimServer& server = Host::BuildDefaultWorld(client);
@@ -57,6 +59,9 @@ int Run(const std::filesystem::path& pluginPath, const sigset_t& stopSignals) {
         std::printf("[sim] the plugin's init failed (%d); unloading\n", result);
         return 1;
     }
+    // Voices go to clients by the names they have before the plugin renames anyone.
+    Host::Recordings recordings;
+    recordings.Apply(options, server, driver->Audio());
     std::printf("[sim] plugin started; connecting to the simulated server\n");
     server.Connect();
     driver->Audio().Start();
@@ -87,14 +92,22 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    const std::filesystem::path pluginPath = argc > 1 ? std::filesystem::path(argv[1]) : DefaultPluginPath();
+    Tralvonic::Sim::Host::Options options;
+    try {
+        options = Tralvonic::Sim::Host::ParseOptions(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "[sim] %s\n", error.what());
+        return 2;
+    }
+    const std::filesystem::path pluginPath =
+        options.PluginPath ? std::filesystem::path(*options.PluginPath) : DefaultPluginPath();
     if (!std::filesystem::exists(pluginPath)) {
         std::printf("[sim] no plugin library at %s; build the plugin first, or name one: %s PLUGIN.so\n",
                     pluginPath.c_str(), argc > 0 ? argv[0] : "tralvonic-host");
         return 0;
     }
     try {
-        return Run(pluginPath, stopSignals);
+        return Run(pluginPath, options, stopSignals);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "[sim] %s\n", error.what());
         return 1;

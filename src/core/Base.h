@@ -35,6 +35,14 @@ public:
     static void SetConfiguration(Configuration configuration);
     // The LogLevel of the current settings; one atomic load, for the Logger's every call.
     static Tralvonic::LogLevel CurrentLogLevel();
+    // The stereo placements of phone and radio voices; atomic loads, for the audio path,
+    // which reads them on every block.
+    struct StereoOffsets {
+        StereoMode Phone;
+        StereoMode Radio;
+        StereoMode SecondaryRadio;
+    };
+    static StereoOffsets CurrentStereoOffsets();
     // Directory of the plugin library, without a trailing separator; set during start.
     static std::string ExtensionFilepath();
     static void SetExtensionFilepath(std::string path);

@@ -31,6 +31,9 @@ struct ConfigurationState {
     std::shared_ptr<const Configuration> Current = std::make_shared<const Configuration>();
     std::shared_ptr<const std::string> ExtensionPath = std::make_shared<const std::string>();
     std::atomic<Tralvonic::LogLevel> Level{Configuration{}.LogLevel};
+    std::atomic<StereoMode> PhoneOffset{Configuration{}.PhoneOffset};
+    std::atomic<StereoMode> RadioOffset{Configuration{}.RadioOffset};
+    std::atomic<StereoMode> SecondaryRadioOffset{Configuration{}.SecondaryRadioOffset};
 };
 
 ConfigurationState& State() {
@@ -64,6 +67,13 @@ Tralvonic::LogLevel Base::CurrentLogLevel() {
     return State().Level.load(std::memory_order_relaxed);
 }
 
+Base::StereoOffsets Base::CurrentStereoOffsets() {
+    const auto& state = State();
+    return {state.PhoneOffset.load(std::memory_order_relaxed),
+            state.RadioOffset.load(std::memory_order_relaxed),
+            state.SecondaryRadioOffset.load(std::memory_order_relaxed)};
+}
+
 void Base::SetConfiguration(Configuration configuration) {
     std::shared_ptr<const Configuration> snapshot =
         std::make_shared<const Configuration>(std::move(configuration));
@@ -71,6 +81,9 @@ void Base::SetConfiguration(Configuration configuration) {
     {
         std::scoped_lock lock(state.PointerMutex);
         state.Level.store(snapshot->LogLevel, std::memory_order_relaxed);
+        state.PhoneOffset.store(snapshot->PhoneOffset, std::memory_order_relaxed);
+        state.RadioOffset.store(snapshot->RadioOffset, std::memory_order_relaxed);
+        state.SecondaryRadioOffset.store(snapshot->SecondaryRadioOffset, std::memory_order_relaxed);
         state.Current.swap(snapshot);
     }
     // `snapshot` now holds the previous record, released here outside the lock.

@@ -2,6 +2,7 @@
 
 #include "Model/PluginCommand.h"
 #include "Model/PluginState.h"
+#include "core/AudioRegistry.h"
 #include "core/DelayedTasks.h"
 #include "instance/GameInstance.h"
 #include "link/Messages.h"
@@ -42,6 +43,13 @@ std::int32_t CountLocked() {
     return static_cast<std::int32_t>(registry.size());
 }
 
+// After every change, under the registry mutex so that copies are published in the order of
+// the changes. The replaced copy may hold the last reference to a removed instance: the
+// caller frees it after letting go of the mutex.
+[[nodiscard]] std::unique_ptr<const AudioRegistry::Instances> PublishLocked() {
+    return AudioRegistry::Publish(registry);
+}
+
 } // namespace
 
 bool Base::TryGetGameInstance(std::string_view serverUniqueIdentifier,
@@ -61,11 +69,13 @@ bool Base::TryGetGameInstance(std::uint64_t serverId, std::shared_ptr<GameInstan
 }
 
 void Base::AddGameInstance(const std::shared_ptr<GameInstance>& gameInstance) {
+    std::unique_ptr<const AudioRegistry::Instances> replaced;
     std::int32_t activeInstances = 0;
     {
         std::lock_guard lock(registryMutex);
         if (std::find(registry.begin(), registry.end(), gameInstance) == registry.end()) {
             registry.push_back(gameInstance);
+            replaced = PublishLocked();
         }
         activeInstances = CountLocked();
     }
@@ -74,6 +84,7 @@ void Base::AddGameInstance(const std::shared_ptr<GameInstance>& gameInstance) {
 
 Model::Error Base::TryAddGameInstance(const std::shared_ptr<GameInstance>& gameInstance) {
     const auto& identifier = gameInstance->ServerUniqueIdentifier();
+    std::unique_ptr<const AudioRegistry::Instances> replaced;
     std::int32_t activeInstances = 0;
     {
         std::lock_guard lock(registryMutex);
@@ -88,6 +99,7 @@ Model::Error Base::TryAddGameInstance(const std::shared_ptr<GameInstance>& gameI
             return Model::Error::InvalidValue;
         }
         registry.push_back(gameInstance);
+        replaced = PublishLocked();
         activeInstances = CountLocked();
     }
     BroadcastPluginState(*gameInstance, activeInstances);
@@ -96,12 +108,15 @@ Model::Error Base::TryAddGameInstance(const std::shared_ptr<GameInstance>& gameI
 
 void Base::RemoveGameInstanceDelayed(const std::shared_ptr<GameInstance>& gameInstance) {
     delayedRemovals.Schedule(RemovalDelayMs, [gameInstance] {
+        std::unique_ptr<const AudioRegistry::Instances> replaced;
         std::int32_t activeInstances = 0;
         {
             std::lock_guard lock(registryMutex);
             std::erase(registry, gameInstance);
+            replaced = PublishLocked();
             activeInstances = CountLocked();
         }
+        replaced.reset();
         // Without a running game link BroadcastRecord sends nothing.
         BroadcastPluginState(*gameInstance, activeInstances);
     });
@@ -114,10 +129,13 @@ std::vector<std::shared_ptr<GameInstance>> Base::GameInstances() {
 
 void Base::StopGameInstances() {
     std::vector<std::shared_ptr<GameInstance>> stopping;
+    std::unique_ptr<const AudioRegistry::Instances> replaced;
     {
         std::lock_guard lock(registryMutex);
         stopping.swap(registry);
+        replaced = PublishLocked();
     }
+    replaced.reset();
     // Reset outside the mutex: a reset talks to the host, and no lock is held across a host
     // call. The registry is already empty, so no lookup finds an instance that is going.
     for (const auto& gameInstance : stopping) {

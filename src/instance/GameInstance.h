@@ -28,15 +28,18 @@
 #include "TeamSpeak/TSVector.h"
 #include "TeamSpeak/sdk/HostTypes.h"
 #include "core/AtomicSlot.h"
+#include "core/RealtimeSnapshot.h"
 #include "instance/CommunicationList.h"
 #include "instance/InstanceThread.h"
 #include "instance/MicMode.h"
 #include "instance/NameIndex.h"
 #include "instance/PlayerState.h"
+#include "instance/SampleQueue.h"
 #include "instance/SelfStateWrapper.h"
 #include "instance/SharedList.h"
 #include "instance/SoundQueue.h"
 #include "instance/StoredCommunications.h"
+#include "instance/VoicePlan.h"
 #include "instance/WhisperList.h"
 
 #include <atomic>
@@ -46,6 +49,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -137,6 +141,9 @@ public:
     void OnPing() const;
     void OnPong();
     void OnTalkStatusChange(const TeamSpeak::Client& client, bool isTalking, bool isWhisper);
+    // Broadcasts the user's talk changes that the captured-voice callback noted; on the
+    // keepalive thread, and before a pong so the game hears them first.
+    void SendPendingTalkStates() const;
 
     // --- GameInstancePlayers.cpp: the player table ---
     void OnPlayerStateUpdate(const Model::PlayerState& playerState);
@@ -220,7 +227,14 @@ public:
     void PlaySound(Model::Sound sound);
     void StopSound(Model::Sound sound);
 
-    // --- GameInstanceVoiceData.cpp: the host's audio callbacks, routed by handler ---
+    // --- GameInstanceVoicePlan.cpp: what the audio path reads ---
+    // Publishes the players, their bindings and communications to the voice callbacks; not
+    // on an audio thread. Run after every change of any of them.
+    void PublishVoicePlan();
+
+    // --- GameInstanceVoiceData.cpp, GameInstanceVoiceMix.cpp: the host's audio callbacks ---
+    // Audio threads only: they never allocate after the first blocks, never wait and never
+    // log below ExtensiveDebug.
     void OnEditCapturedVoiceDataEvent(short* samples, int sampleCount, int channels, int* edited);
     void OnEditPlaybackVoiceDataEvent(const TeamSpeak::Client& client, short* samples, int sampleCount,
                                       int channels);
@@ -267,6 +281,15 @@ private:
     void RemoveMegaphoneCommunication(std::string_view name);
     // GameInstanceReports.cpp
     void PingSocket();
+    // GameInstanceVoiceData.cpp, GameInstanceVoiceMix.cpp
+    bool AddPlaybackEffects(const VoicePlayer& player, const short* samples, int sampleCount, int channels);
+    // True when the player's megaphone reached the user and was queued.
+    bool AddMegaphone(const VoicePlayer& player, std::span<std::int16_t> downmix, int sampleCount,
+                      int outChannels);
+    bool RunEcho(const VoicePlan& plan, std::span<std::int16_t> work, int channels, int flags);
+    void MonitorOwnMegaphone(const VoicePlan& plan, std::span<std::int16_t> work, int sampleCount,
+                             int channels, int flags);
+    void NoteTalkChange(bool isTalking);
     // GameInstanceSounds.cpp
     void HandleSoundQueue();
     void PlaySoundInternal(const std::shared_ptr<PlayingSound>& sound);
@@ -316,6 +339,16 @@ private:
     SoundQueue _soundQueue;
     std::atomic<Clock::rep> _lastStartTime;
 
+    // what the voice callbacks read, published wait-free; built one at a time
+    std::mutex _voicePlanMutex;
+    RealtimeSnapshot<VoicePlan> _voicePlan;
+    // the own megaphone monitor, stereo pairs
+    SampleQueue _outputQueue;
+    // the user's talk changes: count << 1 | current flag, written by the captured callback,
+    // sent by SendPendingTalkStates
+    std::atomic<std::uint64_t> _talkChanges{0};
+    mutable std::mutex _talkSendMutex;
+    mutable std::uint64_t _talkChangesSent = 0; // guarded by _talkSendMutex
     // communications: each list under its own mutex, published whole after every change
     RadioCommunicationList _radioCommunications;
     PhoneCommunicationList _phoneCommunications;

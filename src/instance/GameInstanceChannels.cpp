@@ -117,6 +117,7 @@ void GameInstance::OnOtherClientMove(const TeamSpeak::Client& client, const Team
         });
         if (found != players.end()) {
             (*found)->SetClient(client);
+            PublishVoicePlan();
             CalculateProximityChat(**found);
             Logger::LogExtensive("Client " + nickname + " joined instance channel", Log);
         } else {
@@ -134,6 +135,7 @@ void GameInstance::OnOtherClientMove(const TeamSpeak::Client& client, const Team
         const auto bound = playerState->Client();
         if (bound && bound->Id() == client.Id()) {
             playerState->SetClient(std::nullopt);
+            PublishVoicePlan();
             break;
         }
     }

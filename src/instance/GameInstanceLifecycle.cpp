@@ -122,6 +122,7 @@ void GameInstance::OnServerDisconnect() {
     for (const auto& playerState : PlayerStates()) {
         playerState->SetClient(std::nullopt);
     }
+    PublishVoicePlan();
     SendGameState();
 }
 

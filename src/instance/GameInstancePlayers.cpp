@@ -61,6 +61,7 @@ void GameInstance::OnPlayerStateUpdate(const Model::PlayerState& playerState) {
         if (voice.Muffle) {
             VoiceDistortion::SetMuffleIntensity(playerState.Name, voice.Muffle->Intensity);
         }
+        PublishVoicePlan();
         return;
     }
     if (voice.Muffle && IsMuffleChanged(stored->Voice().Muffle, *voice.Muffle)) {
@@ -68,6 +69,7 @@ void GameInstance::OnPlayerStateUpdate(const Model::PlayerState& playerState) {
     }
     // The binding, distance and offset stay until the next recalculation replaces them.
     stored->SetVoice(voice);
+    PublishVoicePlan();
 }
 
 void GameInstance::OnPlayerRemove(const Model::PlayerState& playerState) {
@@ -96,6 +98,7 @@ void GameInstance::OnPlayerRemove(const Model::PlayerState& playerState) {
         removed = std::move(entry->second);
         _playerStates.erase(entry);
     }
+    PublishVoicePlan();
     VoiceDistortion::RemovePlayer(playerState.Name);
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -28,6 +29,27 @@ bool Is3dEnabled() {
 
 bool IsValidRolloff(float rolloff) {
     return rolloff > 0.0f && rolloff < 1.0f;
+}
+
+// The echo's delay line holds Delay blocks and its tail runs Duration blocks; both size what
+// the audio path keeps, so the game may not choose them freely.
+constexpr std::int32_t MinEchoDelay = 1;
+constexpr std::int32_t MaxEchoDelay = 40;
+constexpr std::int32_t MinEchoDuration = 0;
+constexpr std::int32_t MaxEchoDuration = 500;
+
+// The error for an echo the audio path cannot run; none for a valid one.
+std::optional<std::string> EchoError(const Model::EchoEffect& echo) {
+    if (!IsValidRolloff(echo.Rolloff)) {
+        return "SelfState.Echo.Rolloff has to be > 0f and < 1f";
+    }
+    if (echo.Delay < MinEchoDelay || echo.Delay > MaxEchoDelay) {
+        return "SelfState.Echo.Delay has to be >= 1 and <= 40";
+    }
+    if (echo.Duration < MinEchoDuration || echo.Duration > MaxEchoDuration) {
+        return "SelfState.Echo.Duration has to be >= 0 and <= 500";
+    }
+    return std::nullopt;
 }
 
 // The player's offset turned into the listener's frame by θ (radians, the negated heading).
@@ -58,10 +80,12 @@ std::vector<StoredMegaphoneCommunication> MegaphoneOf(const GameInstance& instan
 } // namespace
 
 void GameInstance::OnSelfStateUpdate(const Model::SelfState& selfState) {
-    if (selfState.Echo && !IsValidRolloff(selfState.Echo->Rolloff)) {
-        BroadcastRecord(Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(),
-                                           "SelfState.Echo.Rolloff has to be > 0f and < 1f"));
-        return;
+    if (selfState.Echo) {
+        if (auto error = EchoError(*selfState.Echo)) {
+            BroadcastRecord(
+                Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(), std::move(*error)));
+            return;
+        }
     }
     _ownState.SetState(selfState);
 
@@ -113,6 +137,7 @@ void GameInstance::CalculateProximityChat() {
         }
     }
     SetWhisperTargets(std::move(clientIds));
+    PublishVoicePlan();
 }
 
 void GameInstance::CalculateProximityChat(const PlayerState& playerState) {

@@ -37,6 +37,8 @@ void GameInstance::SendSoundState() const {
 }
 
 void GameInstance::OnPing() const {
+    // The game hears the user's talk changes before the answer to a ping sent after them.
+    SendPendingTalkStates();
     BroadcastRecord(Model::PluginCommand(Model::Command::Pong, ServerUniqueIdentifier()));
 }
 
@@ -49,6 +51,7 @@ void GameInstance::PingSocket() {
     constexpr auto PingInterval = std::chrono::seconds(1);
     constexpr auto Pass = std::chrono::milliseconds(10);
     while (!IsResetted()) {
+        SendPendingTalkStates();
         const auto now = Ticks(Clock::now());
         if (now > _nextPingTime.load()) {
             BroadcastRecord(Model::PluginCommand(Model::Command::Ping, ServerUniqueIdentifier()));
@@ -63,6 +66,31 @@ void GameInstance::PingSocket() {
         }
         std::this_thread::sleep_for(Pass);
     }
+}
+
+void GameInstance::SendPendingTalkStates() const {
+    std::uint64_t changes = 0;
+    bool isTalking = false;
+    {
+        std::lock_guard lock(_talkSendMutex);
+        const std::uint64_t word = _talkChanges.load(std::memory_order_acquire);
+        changes = (word >> 1) - _talkChangesSent;
+        _talkChangesSent = word >> 1;
+        isTalking = (word & 1u) != 0;
+    }
+    if (changes == 0 || !SendTalkStates()) {
+        return;
+    }
+    // Each change flips the flag, so the last one or two tell the whole story: an odd count
+    // is one change in effect, an even count went away and came back.
+    const auto send = [this](bool talking) {
+        BroadcastRecord(Model::PluginCommand(Model::Command::TalkState, ServerUniqueIdentifier(),
+                                             Model::TalkingState{Name().value_or(""), talking}));
+    };
+    if (changes % 2 == 0) {
+        send(!isTalking);
+    }
+    send(isTalking);
 }
 
 void GameInstance::OnTalkStatusChange(const TeamSpeak::Client& client, bool isTalking, bool /*isWhisper*/) {

@@ -8,6 +8,7 @@
 #include "TeamSpeak/Client.h"
 #include "TeamSpeak/TSVector.h"
 #include "core/AtomicSlot.h"
+#include "instance/SampleQueue.h"
 
 #include <atomic>
 #include <memory>
@@ -61,6 +62,17 @@ public:
     // for a change, also when two recalculations race.
     bool ExchangeIsOnRadio(bool isOnRadio) { return _isOnRadio.exchange(isOnRadio); }
 
+    // Audio of this player on its way to the final mix or the microphone; storage is
+    // installed when the player first takes part in a call, a radio or a megaphone.
+    // Stereo pairs of phone and radio audio.
+    SampleQueue& EffectQueue() { return _effectQueue; }
+    // Audio the user relays into his microphone, in blocks of RelayChannels channels.
+    SampleQueue& RelayQueue() { return _relayQueue; }
+    int RelayChannels() const { return _relayChannels.load(std::memory_order_relaxed); }
+    void SetRelayChannels(int channels) { _relayChannels.store(channels, std::memory_order_relaxed); }
+    // Megaphone audio in the post-process downmix layout.
+    SampleQueue& MegaphoneQueue() { return _megaphoneQueue; }
+
 private:
     const std::string _name;
     AtomicSlot<PlayerVoice> _voice;
@@ -69,6 +81,10 @@ private:
     AtomicSlot<TeamSpeak::TSVector> _positionOffset;
     std::atomic<bool> _isOnPhone{false};
     std::atomic<bool> _isOnRadio{false};
+    SampleQueue _effectQueue;
+    SampleQueue _relayQueue;
+    std::atomic<int> _relayChannels{0};
+    SampleQueue _megaphoneQueue;
 };
 
 // The key by which lookups find a player in a snapshot of the table.

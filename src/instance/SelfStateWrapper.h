@@ -6,6 +6,7 @@
 #include "Model/SelfState.h"
 #include "TeamSpeak/TSVector.h"
 #include "core/AtomicSlot.h"
+#include "instance/SampleQueue.h"
 
 #include <atomic>
 #include <optional>
@@ -29,6 +30,12 @@ public:
     bool IsTalking() const { return _isTalking.load(); }
     void SetIsTalking(bool isTalking) { _isTalking.store(isTalking); }
 
+    // The echo, used by the captured-voice callback only: the delay line in the captured
+    // layout, the monitor copy in stereo pairs, and the tail callbacks still to run.
+    SampleQueue& EchoQueue() { return _echoQueue; }
+    SampleQueue& EchoReplayQueue() { return _echoReplayQueue; }
+    int EchoRuns() const { return _echoRuns.load(std::memory_order_relaxed); }
+    void SetEchoRuns(int echoRuns) { _echoRuns.store(echoRuns, std::memory_order_relaxed); }
     // The user's own megaphone, absent while he uses none. Replaced whole by the megaphone
     // handlers; never stored in the instance's megaphone list.
     std::optional<Model::MegaphoneCommunication> MegaphoneCommunication() const { return _megaphone.Load(); }
@@ -44,6 +51,9 @@ private:
     AtomicSlot<std::optional<Model::MegaphoneCommunication>> _megaphone;
     std::atomic<float> _megaphoneRange{0.0f};
     std::atomic<bool> _isTalking{false};
+    SampleQueue _echoQueue;
+    SampleQueue _echoReplayQueue;
+    std::atomic<int> _echoRuns{0};
 };
 
 } // namespace Tralvonic

@@ -2,21 +2,20 @@
 
 #include "TeamSpeak/Client.h"
 #include "TeamSpeak/Server.h"
-#include "core/Base.h"
+#include "core/AudioRegistry.h"
 #include "instance/GameInstance.h"
 
-#include <memory>
-
-// Every callback here runs once per audio block: the lookup by handler is a scan of the
-// small registry without a host call, and nothing here allocates.
+// Every callback here runs on a host audio thread once per block: the instance is found in
+// the registry's published copy without a lock or a host call, and the borrowed copy keeps
+// it alive until the callback returns.
 
 namespace Tralvonic {
 
 void TeamSpeakCallback::OnCustom3dRolloffCalculationClientEvent(uint64 serverConnectionHandlerId,
                                                                 anyID clientId, float distance,
                                                                 float* volume) {
-    std::shared_ptr<GameInstance> gameInstance;
-    if (Base::TryGetGameInstance(serverConnectionHandlerId, gameInstance)) {
+    const auto instances = AudioRegistry::Read();
+    if (auto* gameInstance = AudioRegistry::Find(instances, serverConnectionHandlerId)) {
         gameInstance->On3dRolloffCalculation(
             TeamSpeak::Client(TeamSpeak::Server(serverConnectionHandlerId), clientId), distance, volume);
     }
@@ -24,8 +23,8 @@ void TeamSpeakCallback::OnCustom3dRolloffCalculationClientEvent(uint64 serverCon
 
 void TeamSpeakCallback::OnEditPlaybackVoiceDataEvent(uint64 serverConnectionHandlerId, anyID clientId,
                                                      short* samples, int sampleCount, int channels) {
-    std::shared_ptr<GameInstance> gameInstance;
-    if (Base::TryGetGameInstance(serverConnectionHandlerId, gameInstance)) {
+    const auto instances = AudioRegistry::Read();
+    if (auto* gameInstance = AudioRegistry::Find(instances, serverConnectionHandlerId)) {
         gameInstance->OnEditPlaybackVoiceDataEvent(
             TeamSpeak::Client(TeamSpeak::Server(serverConnectionHandlerId), clientId), samples, sampleCount,
             channels);
@@ -36,8 +35,8 @@ void TeamSpeakCallback::OnEditPostProcessVoiceDataEvent(uint64 serverConnectionH
                                                         short* samples, int sampleCount, int channels,
                                                         const unsigned int* channelSpeakerArray,
                                                         unsigned int* channelFillMask) {
-    std::shared_ptr<GameInstance> gameInstance;
-    if (Base::TryGetGameInstance(serverConnectionHandlerId, gameInstance)) {
+    const auto instances = AudioRegistry::Read();
+    if (auto* gameInstance = AudioRegistry::Find(instances, serverConnectionHandlerId)) {
         gameInstance->OnEditPostProcessVoiceDataEvent(
             TeamSpeak::Client(TeamSpeak::Server(serverConnectionHandlerId), clientId), samples, sampleCount,
             channels, channelSpeakerArray, channelFillMask);
@@ -48,8 +47,8 @@ void TeamSpeakCallback::OnEditMixedPlaybackVoiceDataEvent(uint64 serverConnectio
                                                           int sampleCount, int channels,
                                                           const unsigned int* channelSpeakerArray,
                                                           unsigned int* channelFillMask) {
-    std::shared_ptr<GameInstance> gameInstance;
-    if (Base::TryGetGameInstance(serverConnectionHandlerId, gameInstance)) {
+    const auto instances = AudioRegistry::Read();
+    if (auto* gameInstance = AudioRegistry::Find(instances, serverConnectionHandlerId)) {
         gameInstance->OnEditMixedPlaybackVoiceDataEvent(samples, sampleCount, channels, channelSpeakerArray,
                                                         channelFillMask);
     }
@@ -57,8 +56,8 @@ void TeamSpeakCallback::OnEditMixedPlaybackVoiceDataEvent(uint64 serverConnectio
 
 void TeamSpeakCallback::OnEditCapturedVoiceDataEvent(uint64 serverConnectionHandlerId, short* samples,
                                                      int sampleCount, int channels, int* edited) {
-    std::shared_ptr<GameInstance> gameInstance;
-    if (Base::TryGetGameInstance(serverConnectionHandlerId, gameInstance)) {
+    const auto instances = AudioRegistry::Read();
+    if (auto* gameInstance = AudioRegistry::Find(instances, serverConnectionHandlerId)) {
         gameInstance->OnEditCapturedVoiceDataEvent(samples, sampleCount, channels, edited);
     }
 }

@@ -1,8 +1,12 @@
 // tralvonic-host as a program: it loads the plugin named on its command line, runs it
-// against the simulated server and, on SIGINT, shuts it down exactly once and exits cleanly.
+// against the simulated server and, on SIGINT, shuts it down exactly once and exits cleanly;
+// clients it is told to make talk are heard, and what the user hears and sends is recorded.
+
+#include "WaveFile.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -13,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -25,7 +30,8 @@ constexpr auto Deadline = std::chrono::seconds(10);
 // The program with its stdout on a pipe; reads wait with a deadline, never a sleep.
 class HostProcess {
 public:
-    HostProcess(const std::string& argument, const std::string& marker) {
+    HostProcess(const std::string& argument, const std::string& marker,
+                std::vector<std::string> options = {}) {
         int pipeEnds[2];
         if (pipe(pipeEnds) != 0) {
             throw std::runtime_error("pipe failed");
@@ -41,13 +47,17 @@ public:
         environmentPointers.push_back(nullptr);
         std::string program = TRALVONIC_HOST_PROGRAM;
         std::string plugin = argument;
-        char* arguments[] = {program.data(), plugin.data(), nullptr};
+        std::vector<char*> arguments{program.data(), plugin.data()};
+        for (auto& option : options) {
+            arguments.push_back(option.data());
+        }
+        arguments.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-        const int spawned =
-            posix_spawn(&_pid, program.c_str(), &actions, nullptr, arguments, environmentPointers.data());
+        const int spawned = posix_spawn(&_pid, program.c_str(), &actions, nullptr, arguments.data(),
+                                        environmentPointers.data());
         posix_spawn_file_actions_destroy(&actions);
         if (spawned != 0) {
             throw std::runtime_error("cannot start " + program);
@@ -147,6 +157,41 @@ TEST_F(HostProgram, RunsThePluginAndShutsItDownOnceOnInterrupt) {
     EXPECT_NE(host.Output.find("test plugin: shutdown"), std::string::npos);
     EXPECT_NE(host.Output.find("[sim] plugin unloaded"), std::string::npos);
     EXPECT_EQ(ShutdownsRecorded(), 1);
+}
+
+TEST_F(HostProgram, RecordsWhatTheUserHearsAndSendsFromTheClientsItMakesTalk) {
+    const auto heard = marker.string() + "-heard.wav";
+    const auto sent = marker.string() + "-sent.wav";
+    HostProcess host(
+        TRALVONIC_TEST_PLUGIN, marker,
+        {"--voice", "Bob=tone:1000", "--voice", "Player=tone:500", "--record", heard, "--record-mic", sent});
+    ASSERT_TRUE(host.WaitForOutput("[sim] running")) << host.Output;
+    // A quarter of a second of audio, waited for by the growing file.
+    const auto end = Clock::now() + Deadline;
+    std::error_code error;
+    while (Clock::now() < end && std::filesystem::file_size(heard, error) < 44 + 48000 * 4 / 4) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    host.Interrupt();
+    ASSERT_EQ(host.WaitForExit(), 0) << host.Output;
+
+    const auto heardWave = Tralvonic::Sim::ReadWaveFile(heard);
+    EXPECT_EQ(heardWave.Channels, 2);
+    EXPECT_EQ(heardWave.SampleRate, 48000);
+    ASSERT_GE(heardWave.Samples.size(), 48000u / 4 * 2);
+    const auto loudest = *std::max_element(heardWave.Samples.begin(), heardWave.Samples.end());
+    EXPECT_GT(loudest, 4000); // Bob's tone, in the middle of the stereo field
+    const auto sentWave = Tralvonic::Sim::ReadWaveFile(sent);
+    EXPECT_EQ(sentWave.Channels, 1);
+    EXPECT_EQ(sentWave.Samples.size() * 2, heardWave.Samples.size());
+    EXPECT_GT(*std::max_element(sentWave.Samples.begin(), sentWave.Samples.end()), 7000);
+    std::filesystem::remove(heard);
+    std::filesystem::remove(sent);
+}
+
+TEST_F(HostProgram, AnUnknownOptionIsExplainedWithTheUsage) {
+    HostProcess host(TRALVONIC_TEST_PLUGIN, marker, {"--voice", "Bob"});
+    EXPECT_EQ(host.WaitForExit(), 2);
 }
 
 TEST_F(HostProgram, MissingPluginIsExplainedAndNotAnError) {
