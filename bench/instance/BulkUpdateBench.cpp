@@ -96,6 +96,7 @@ struct BulkUpdateSetup {
         const auto port = static_cast<std::uint16_t>(std::stoi(address.substr(address.rfind(':') + 1)));
         net::connect(Socket.next_layer(),
                      std::vector{tcp::endpoint(net::ip::make_address("127.0.0.1"), port)});
+        Socket.next_layer().set_option(tcp::no_delay(true));
         Socket.handshake("127.0.0.1:" + std::to_string(port), "/");
         Socket.text(true);
     }

@@ -121,9 +121,8 @@ void BulkUpdateOf256Players(benchmark::State& state) {
     self.VoiceRange = 20.0f;
 
     for (auto _ : state) {
-        for (const auto& record : records) {
-            instance->OnPlayerStateUpdate(record);
-        }
+        // As the dispatch applies a bulk update.
+        instance->OnPlayerStateUpdates(records);
         instance->OnSelfStateUpdate(self);
         state.PauseTiming();
         // The simulated host records every call; a growing record would be measured too.

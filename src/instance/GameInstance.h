@@ -147,6 +147,9 @@ public:
 
     // --- GameInstancePlayers.cpp: the player table ---
     void OnPlayerStateUpdate(const Model::PlayerState& playerState);
+    // Every state of a bulk update in turn, with one voice plan for the audio path at the end
+    // instead of one per player (which made a bulk update quadratic in its players).
+    void OnPlayerStateUpdates(const std::vector<Model::PlayerState>& playerStates);
     void OnPlayerRemove(const Model::PlayerState& playerState);
     bool TryGetPlayerState(std::string_view name, std::shared_ptr<PlayerState>& playerState) const;
     // A copy of the table's values taken under its mutex.
@@ -229,7 +232,8 @@ public:
 
     // --- GameInstanceVoicePlan.cpp: what the audio path reads ---
     // Publishes the players, their bindings and communications to the voice callbacks; not
-    // on an audio thread. Run after every change of any of them.
+    // on an audio thread. Run after every change of any of them. Skipped on a thread that is
+    // applying a bulk of player states, which publishes once when it is done.
     void PublishVoicePlan();
 
     // --- GameInstanceVoiceData.cpp, GameInstanceVoiceMix.cpp: the host's audio callbacks ---
@@ -246,6 +250,8 @@ public:
                                            unsigned int* channelFillMask);
 
 private:
+    // GameInstancePlayers.cpp
+    bool IsApplyingBulkOnThisThread() const;
     // GameInstanceProximity.cpp
     void CalculateProximityOffset(PlayerState& playerState, const MegaphoneIndex& megaphones) const;
     void CalculateProximityChat(const PlayerState& playerState, const MegaphoneIndex& megaphones);

@@ -19,6 +19,9 @@ constexpr float MaxVolumeOverride = 1.6f;
 constexpr std::int32_t MinMuffleIntensity = 0;
 constexpr std::int32_t MaxMuffleIntensity = 10;
 
+// The instance whose bulk of player states this thread is applying; its voice plan waits.
+thread_local const GameInstance* instanceApplyingBulk = nullptr;
+
 bool IsMuffleChanged(const std::optional<Model::MuffleEffect>& previous, const Model::MuffleEffect& next) {
     return !previous || previous->Intensity != next.Intensity;
 }
@@ -70,6 +73,24 @@ void GameInstance::OnPlayerStateUpdate(const Model::PlayerState& playerState) {
     // The binding, distance and offset stay until the next recalculation replaces them.
     stored->SetVoice(voice);
     PublishVoicePlan();
+}
+
+void GameInstance::OnPlayerStateUpdates(const std::vector<Model::PlayerState>& playerStates) {
+    struct Deferral {
+        explicit Deferral(const GameInstance& instance) { instanceApplyingBulk = &instance; }
+        ~Deferral() { instanceApplyingBulk = nullptr; }
+    };
+    {
+        const Deferral deferral(*this);
+        for (const auto& playerState : playerStates) {
+            OnPlayerStateUpdate(playerState);
+        }
+    }
+    PublishVoicePlan();
+}
+
+bool GameInstance::IsApplyingBulkOnThisThread() const {
+    return instanceApplyingBulk == this;
 }
 
 void GameInstance::OnPlayerRemove(const Model::PlayerState& playerState) {

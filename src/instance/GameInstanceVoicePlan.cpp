@@ -17,6 +17,9 @@ template <class Entry> const std::string& NameOf(const Entry& entry) {
 } // namespace
 
 void GameInstance::PublishVoicePlan() {
+    if (IsApplyingBulkOnThisThread()) {
+        return;
+    }
     // One plan at a time, so that the last change is also the last plan published.
     std::lock_guard lock(_voicePlanMutex);
     auto plan = std::make_unique<VoicePlan>();

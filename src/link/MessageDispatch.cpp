@@ -46,7 +46,7 @@ void Apply(GameInstance& gameInstance, const PluginCommand& command) {
 }
 
 // All player states and then the own state in one pass, so one update ends in one recalculation.
-template <auto OnPlayerStateUpdate, auto OnSelfStateUpdate>
+template <auto OnPlayerStateUpdates, auto OnSelfStateUpdate>
 void ApplyBulkUpdate(GameInstance& gameInstance, const PluginCommand& command) {
     const auto bulkUpdate = command.ConvertParameter<Model::BulkUpdate>();
     if (Logger::IsWritten(LogLevel::Extensive)) {
@@ -54,9 +54,7 @@ void ApplyBulkUpdate(GameInstance& gameInstance, const PluginCommand& command) {
                                  " player states",
                              Channel);
     }
-    for (const auto& playerState : bulkUpdate.PlayerStates) {
-        (gameInstance.*OnPlayerStateUpdate)(playerState);
-    }
+    (gameInstance.*OnPlayerStateUpdates)(bulkUpdate.PlayerStates);
     if (bulkUpdate.SelfState) {
         (gameInstance.*OnSelfStateUpdate)(*bulkUpdate.SelfState);
     }
@@ -75,7 +73,7 @@ template <> struct Row<Command::Ping> : Via<&ApplyWithoutParameter<&GameInstance
 template <> struct Row<Command::Pong> : Via<&ApplyWithoutParameter<&GameInstance::OnPong>> {};
 template <> struct Row<Command::SelfStateUpdate> : Via<&Apply<Model::SelfState, &GameInstance::OnSelfStateUpdate>> {};
 template <> struct Row<Command::PlayerStateUpdate> : Via<&Apply<Model::PlayerState, &GameInstance::OnPlayerStateUpdate>> {};
-template <> struct Row<Command::BulkUpdate> : Via<&ApplyBulkUpdate<&GameInstance::OnPlayerStateUpdate, &GameInstance::OnSelfStateUpdate>> {};
+template <> struct Row<Command::BulkUpdate> : Via<&ApplyBulkUpdate<&GameInstance::OnPlayerStateUpdates, &GameInstance::OnSelfStateUpdate>> {};
 template <> struct Row<Command::RemovePlayer> : Via<&Apply<Model::PlayerState, &GameInstance::OnPlayerRemove>> {};
 template <> struct Row<Command::PlaySound> : Via<&Apply<Model::Sound, &GameInstance::PlaySound>> {};
 template <> struct Row<Command::StopSound> : Via<&Apply<Model::Sound, &GameInstance::StopSound>> {};

@@ -128,6 +128,10 @@ void WebSocketServer::OnAccept(boost::system::error_code error, tcp::socket sock
     if (!_acceptor->is_open())
         return;
     if (!error) {
+        // Game messages are small and answered at once (ping, pong, states): waiting to fill a
+        // segment would hold each one back until the peer's delayed acknowledgement.
+        boost::system::error_code ignored;
+        socket.set_option(tcp::no_delay(true), ignored);
         auto session = MakeWebSocketSession(shared_from_this(), std::move(socket));
         {
             // Checked under the lock that Stop sets it under: a session is either refused
