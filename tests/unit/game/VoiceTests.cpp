@@ -144,6 +144,16 @@ TEST_F(Voice, AVolumeOverrideWinsOverTheDistanceAndCullingSilences) {
     EXPECT_TRUE(IsSilent(Hear()));
 }
 
+TEST_F(Voice, ABulkOfPlayerStatesWithoutASelfStateStillReachesWhatTheUserHears) {
+    StartIngame();
+    Place(BobAt(5, 10));
+    const double half = Level(Hear());
+    // No own state, so no recalculation: the players' new values alone must reach the audio.
+    Game->Send(ServerCommand(9, R"({"PlayerStates":[)" + BobAt(5, 10, R"(,"VolumeOverride":0.25)") + "]}"));
+    Sync();
+    EXPECT_NEAR(Decibels(Level(Hear()), half), -6.02, 0.1);
+}
+
 TEST_F(Voice, AVoiceWithoutAPlayerIsSilencedInGameAndLeftAloneBefore) {
     const auto carl = Server->AddClient("Carl", Lobby);
     StartPlugin();
