@@ -3,6 +3,7 @@
 // and nothing else, so the levels show which effect ran and where its audio went.
 
 #include "unit/game/GameOnPluginFixture.h"
+#include "unit/game/SignalMeasures.h"
 
 #include "TeamSpeak/sdk/HostEnums.h"
 #include "VoiceSource.h"
@@ -20,36 +21,6 @@ constexpr short ToneAmplitude = 8000;
 // the mono relay into the microphone, half as many for the stereo pairs to the mix.
 constexpr int EffectDelayRounds = 25;
 constexpr int MixDelayBlocks = 13;
-
-double Level(const std::vector<short>& samples, int channels, int channel) {
-    double sum = 0;
-    std::size_t count = 0;
-    for (std::size_t i = static_cast<std::size_t>(channel); i < samples.size();
-         i += static_cast<std::size_t>(channels)) {
-        sum += static_cast<double>(samples[i]) * samples[i];
-        ++count;
-    }
-    return count == 0 ? 0 : std::sqrt(sum / static_cast<double>(count));
-}
-
-// The share of one channel's energy at `hz` (Goertzel), 1 for a pure tone of that pitch.
-double ToneShare(const std::vector<short>& samples, double hz, int channels) {
-    const double coefficient = 2 * std::cos(2 * std::numbers::pi * hz / 48000);
-    double previous = 0;
-    double beforePrevious = 0;
-    double energy = 0;
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < samples.size(); i += static_cast<std::size_t>(channels)) {
-        const double current = samples[i] + coefficient * previous - beforePrevious;
-        beforePrevious = previous;
-        previous = current;
-        energy += static_cast<double>(samples[i]) * samples[i];
-        ++count;
-    }
-    const double power =
-        previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
-    return energy == 0 ? 0 : 2 * power / (static_cast<double>(count) * energy);
-}
 
 class VoiceCommunication : public GameOnPlugin {
 protected:

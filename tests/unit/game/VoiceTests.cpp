@@ -3,6 +3,7 @@
 // voice or the microphone, levels and the tone's share of the spectrum come out.
 
 #include "unit/game/GameOnPluginFixture.h"
+#include "unit/game/SignalMeasures.h"
 
 #include "TeamSpeak/sdk/HostEnums.h"
 #include "VoiceSource.h"
@@ -19,45 +20,6 @@ constexpr double ToneHz = 1000;
 constexpr short ToneAmplitude = 8000;
 constexpr int Sending = 2;
 constexpr int SendingAndEdited = 3;
-
-// Root mean square of one channel of interleaved samples.
-double Level(const std::vector<short>& samples, int channels = 2, int channel = 0) {
-    double sum = 0;
-    std::size_t count = 0;
-    for (std::size_t i = static_cast<std::size_t>(channel); i < samples.size();
-         i += static_cast<std::size_t>(channels)) {
-        sum += static_cast<double>(samples[i]) * samples[i];
-        ++count;
-    }
-    return count == 0 ? 0 : std::sqrt(sum / static_cast<double>(count));
-}
-
-double Decibels(double level, double reference) {
-    return 20 * std::log10(level / reference);
-}
-
-// The share of one channel's energy at `hz` (Goertzel), 1 for a pure tone of that pitch.
-double ToneShare(const std::vector<short>& samples, double hz, int channels = 2) {
-    const double coefficient = 2 * std::cos(2 * std::numbers::pi * hz / 48000);
-    double previous = 0;
-    double beforePrevious = 0;
-    double energy = 0;
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < samples.size(); i += static_cast<std::size_t>(channels)) {
-        const double current = samples[i] + coefficient * previous - beforePrevious;
-        beforePrevious = previous;
-        previous = current;
-        energy += static_cast<double>(samples[i]) * samples[i];
-        ++count;
-    }
-    const double power =
-        previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
-    return energy == 0 ? 0 : 2 * power / (static_cast<double>(count) * energy);
-}
-
-bool IsSilent(const std::vector<short>& samples) {
-    return std::all_of(samples.begin(), samples.end(), [](short sample) { return sample == 0; });
-}
 
 class Voice : public GameOnPlugin {
 protected:
