@@ -353,6 +353,7 @@ private:
     // the user's talk changes: count << 1 | current flag, written by the captured callback,
     // sent by SendPendingTalkStates
     std::atomic<std::uint64_t> _talkChanges{0};
+    // held while pending talk states are queued, so that they keep their order with a pong
     mutable std::mutex _talkSendMutex;
     mutable std::uint64_t _talkChangesSent = 0; // guarded by _talkSendMutex
     // communications: each list under its own mutex, published whole after every change

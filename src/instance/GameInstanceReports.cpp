@@ -69,15 +69,14 @@ void GameInstance::PingSocket() {
 }
 
 void GameInstance::SendPendingTalkStates() const {
-    std::uint64_t changes = 0;
-    bool isTalking = false;
-    {
-        std::lock_guard lock(_talkSendMutex);
-        const std::uint64_t word = _talkChanges.load(std::memory_order_acquire);
-        changes = (word >> 1) - _talkChangesSent;
-        _talkChangesSent = word >> 1;
-        isTalking = (word & 1u) != 0;
-    }
+    // Held while the messages are queued: a pong that follows this call on another thread must
+    // not overtake talk states that the keepalive thread has taken but not yet queued. Queuing
+    // only hands the text to the connections' strands; nothing here waits on a socket.
+    std::lock_guard lock(_talkSendMutex);
+    const std::uint64_t word = _talkChanges.load(std::memory_order_acquire);
+    const std::uint64_t changes = (word >> 1) - _talkChangesSent;
+    _talkChangesSent = word >> 1;
+    const bool isTalking = (word & 1u) != 0;
     if (changes == 0 || !SendTalkStates()) {
         return;
     }
