@@ -295,41 +295,44 @@ std::vector<Step> SceneBody() {
 
 std::vector<Step> SceneFinale(int instanceTimeoutSeconds) {
     const auto timeout = std::chrono::seconds(instanceTimeoutSeconds);
-    return {{1500ms, "the game ends: the sounds stop, Bob, Carl and Alice leave",
-             [](Stage& stage) {
-                 SceneState& scene = stage.Scene();
-                 stage.Send(stage.Messages().StopSound(Alarm));
-                 stage.Send(stage.Messages().StopSound(Click));
-                 for (const PlayerState& player : scene.Players) {
-                     stage.Send(stage.Messages().RemovePlayer(player.Name));
-                 }
-                 scene.Players.clear();
-                 scene.Towers.clear();
-                 scene.Radios.clear();
-                 scene.Transmissions.clear();
-                 scene.Phones.clear();
-                 scene.Megaphones.clear();
-                 scene.Sounds.clear();
-                 return true;
-             }},
-            {500ms,
-             "the game stops answering the plugin's pings; the plugin ends the instance after " +
-                 std::to_string(instanceTimeoutSeconds) + " s",
-             [timeout](Stage& stage) {
-                 stage.FallSilent();
-                 if (!stage.Expect(Is(Command::Reset), timeout + 5s, "the plugin did not end the instance")) {
-                     return false;
-                 }
-                 SimServer& server = stage.Server();
-                 const auto ingame = server.FindChannel("Ingame");
-                 stage.WaitForHost(
-                     [&] { return server.Own().Nickname() != SceneHero && server.Own().Channel != ingame; },
-                     Reaction);
-                 const auto own = server.Own();
-                 stage.Say("the plugin ended the instance: the user is " + own.Nickname() + " again, in " +
-                           server.Channel(own.Channel).Name());
-                 return true;
-             }}};
+    return {
+        {1500ms,
+         "the game ends: the sounds stop, Alice leaves the radio net, and Bob, Carl and Alice leave the game",
+         [](Stage& stage) {
+             SceneState& scene = stage.Scene();
+             stage.Send(stage.Messages().StopSound(Alarm));
+             stage.Send(stage.Messages().StopSound(Click));
+             stage.Send(stage.Messages().RemoveRadioChannelMember("Alice", true));
+             for (const PlayerState& player : scene.Players) {
+                 stage.Send(stage.Messages().RemovePlayer(player.Name));
+             }
+             scene.Players.clear();
+             scene.Towers.clear();
+             scene.Radios.clear();
+             scene.Transmissions.clear();
+             scene.Phones.clear();
+             scene.Megaphones.clear();
+             scene.Sounds.clear();
+             return true;
+         }},
+        {500ms,
+         "the game stops answering the plugin's pings; the plugin ends the instance after " +
+             std::to_string(instanceTimeoutSeconds) + " s",
+         [timeout](Stage& stage) {
+             stage.FallSilent();
+             if (!stage.Expect(Is(Command::Reset), timeout + 5s, "the plugin did not end the instance")) {
+                 return false;
+             }
+             SimServer& server = stage.Server();
+             const auto ingame = server.FindChannel("Ingame");
+             stage.WaitForHost(
+                 [&] { return server.Own().Nickname() != SceneHero && server.Own().Channel != ingame; },
+                 Reaction);
+             const auto own = server.Own();
+             stage.Say("the plugin ended the instance: the user is " + own.Nickname() + " again, in " +
+                       server.Channel(own.Channel).Name());
+             return true;
+         }}};
 }
 
 } // namespace Tralvonic::Sim::Host::Demo
