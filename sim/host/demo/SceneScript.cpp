@@ -152,7 +152,7 @@ std::vector<Step> SceneBody() {
                          return true;
                      }});
     steps.push_back(
-        {1500ms, "Alice joins the game at (-4, 2, 0) and walks from Lobby into Ingame", [](Stage& stage) {
+        {1200ms, "Alice joins the game at (-4, 2, 0) and walks from Lobby into Ingame", [](Stage& stage) {
              PlayerState alice{"Alice", {-4, 2, 0}, 8, true};
              stage.Scene().Players.push_back(alice);
              stage.Send(stage.Messages().PlayerStateUpdate(alice));
@@ -167,17 +167,17 @@ std::vector<Step> SceneBody() {
              stage.Send(stage.Messages().SelfStateUpdate(stage.Scene().Self));
              return true;
          }});
-    steps.push_back({1500ms, "Bob speaks", [](Stage& stage) {
+    steps.push_back({1200ms, "Bob speaks", [](Stage& stage) {
                          return TalkAs(stage, "Bob", "Bob", true);
                      }});
-    steps.push_back({1500ms, "Bob falls silent; Hero answers him", [](Stage& stage) {
+    steps.push_back({1200ms, "Bob falls silent; Hero answers him", [](Stage& stage) {
                          TalkAs(stage, "Bob", "Bob", false);
                          return HeroTalks(stage, true);
                      }});
-    steps.push_back({1500ms, "Hero falls silent", [](Stage& stage) {
+    steps.push_back({1200ms, "Hero falls silent", [](Stage& stage) {
                          return HeroTalks(stage, false);
                      }});
-    steps.push_back({1500ms,
+    steps.push_back({1200ms,
                      "the game sets up the radio net 101.1 (primary channel) for Hero, Bob, Carl and "
                      "Alice, with a tower at (30, 30, 0) of range 8000",
                      [](Stage& stage) {
@@ -189,14 +189,14 @@ std::vector<Step> SceneBody() {
                          stage.Send(stage.Messages().AddRadioChannelMember("Alice", true));
                          return true;
                      }});
-    steps.push_back({1500ms, "Carl, 60 away, calls Hero over the radio through the tower", [](Stage& stage) {
+    steps.push_back({1200ms, "Carl, 60 away, calls Hero over the radio through the tower", [](Stage& stage) {
                          stage.Scene().Transmissions = {{"Carl", "101.1"}};
                          stage.Send(stage.Messages().RadioCommunicationUpdate(CarlOnRadio));
                          stage.Expect(Reported(Command::RadioTrafficState, "Carl", true), Reaction,
                                       "the plugin did not report Carl sending on the radio");
                          return TalkAs(stage, "Carl", "Carl", true);
                      }});
-    steps.push_back({2000ms, "Carl ends his transmission", [](Stage& stage) {
+    steps.push_back({1500ms, "Carl ends his transmission", [](Stage& stage) {
                          stage.Scene().Transmissions.clear();
                          TalkAs(stage, "Carl", "Carl", false);
                          stage.Send(stage.Messages().StopRadioCommunication(CarlOnRadio));
@@ -205,50 +205,50 @@ std::vector<Step> SceneBody() {
                          return true;
                      }});
     steps.push_back(
-        {1500ms, "Hero answers over the radio: his voice goes to every member of 101.1", [](Stage& stage) {
+        {1200ms, "Hero answers over the radio: his voice goes to every member of 101.1", [](Stage& stage) {
              stage.Scene().Transmissions = {{SceneHero, "101.1"}};
              stage.Send(stage.Messages().RadioCommunicationUpdate(HeroOnRadio));
              stage.Expect(Reported(Command::RadioTrafficState, SceneHero, true), Reaction,
                           "the plugin did not report Hero sending on the radio");
              return HeroTalks(stage, true);
          }});
-    steps.push_back({2000ms, "Hero ends his transmission", [](Stage& stage) {
+    steps.push_back({1500ms, "Hero ends his transmission", [](Stage& stage) {
                          stage.Scene().Transmissions.clear();
                          HeroTalks(stage, false);
                          stage.Send(stage.Messages().StopRadioCommunication(HeroOnRadio));
                          return true;
                      }});
-    steps.push_back({1500ms, "Hero calls Carl on the phone (signal 18 of 20); they talk", [](Stage& stage) {
+    steps.push_back({1200ms, "Hero calls Carl on the phone (signal 18 of 20); they talk", [](Stage& stage) {
                          stage.Scene().Phones = {{SceneHero, "Carl"}};
                          stage.Send(stage.Messages().PhoneCommunicationUpdate({"Carl", 18, true, {}}));
                          return TalkAs(stage, "Carl", "Carl", true);
                      }});
-    steps.push_back({2000ms, "the phone call ends", [](Stage& stage) {
+    steps.push_back({1500ms, "the phone call ends", [](Stage& stage) {
                          stage.Scene().Phones.clear();
                          TalkAs(stage, "Carl", "Carl", false);
                          stage.Send(stage.Messages().StopPhoneCommunication("Carl"));
                          return true;
                      }});
-    steps.push_back({1500ms, "Carl, 60 away, speaks through a megaphone of range 80", [](Stage& stage) {
+    steps.push_back({1200ms, "Carl, 60 away, speaks through a megaphone of range 80", [](Stage& stage) {
                          stage.Scene().Megaphones = {{"Carl", 80}};
                          stage.Send(stage.Messages().MegaphoneCommunicationUpdate({"Carl", 80}));
                          return TalkAs(stage, "Carl", "Carl", true);
                      }});
     steps.push_back(
-        {2000ms, "Carl puts the megaphone down; Hero speaks through one of range 80", [](Stage& stage) {
+        {1500ms, "Carl puts the megaphone down; Hero speaks through one of range 80", [](Stage& stage) {
              TalkAs(stage, "Carl", "Carl", false);
              stage.Send(stage.Messages().StopMegaphoneCommunication("Carl"));
              stage.Scene().Megaphones = {{SceneHero, 80}};
              stage.Send(stage.Messages().MegaphoneCommunicationUpdate({SceneHero, 80}));
              return HeroTalks(stage, true);
          }});
-    steps.push_back({2000ms, "Hero puts the megaphone down", [](Stage& stage) {
+    steps.push_back({1500ms, "Hero puts the megaphone down", [](Stage& stage) {
                          stage.Scene().Megaphones.clear();
                          HeroTalks(stage, false);
                          stage.Send(stage.Messages().StopMegaphoneCommunication(SceneHero));
                          return true;
                      }});
-    steps.push_back({1500ms,
+    steps.push_back({1200ms,
                      "an alarm starts (onSecMicClick, looped) and a click sounds once (offSecMicClick)",
                      [](Stage& stage) {
                          stage.Scene().Sounds = {Alarm.Handle, Click.Handle};
@@ -256,24 +256,24 @@ std::vector<Step> SceneBody() {
                          stage.Send(stage.Messages().PlaySound(Click));
                          return true;
                      }});
-    steps.push_back({2000ms, "the alarm stops", [](Stage& stage) {
+    steps.push_back({1500ms, "the alarm stops", [](Stage& stage) {
                          stage.Scene().Sounds.clear();
                          stage.Send(stage.Messages().StopSound(Alarm));
                          return true;
                      }});
-    steps.push_back({1500ms, "Hero mutes his microphone in TeamSpeak", [](Stage& stage) {
+    steps.push_back({1200ms, "Hero mutes his microphone in TeamSpeak", [](Stage& stage) {
                          stage.Server().UpdateOwnVariable(TeamSpeak::CLIENT_INPUT_MUTED, "1");
                          stage.Expect(Is(Command::SoundState), Reaction,
                                       "the plugin did not report the muted microphone");
                          return true;
                      }});
-    steps.push_back({1500ms, "Hero unmutes his microphone", [](Stage& stage) {
+    steps.push_back({1200ms, "Hero unmutes his microphone", [](Stage& stage) {
                          stage.Server().UpdateOwnVariable(TeamSpeak::CLIENT_INPUT_MUTED, "0");
                          stage.Expect(Is(Command::SoundState), Reaction,
                                       "the plugin did not report the microphone on");
                          return true;
                      }});
-    steps.push_back({1500ms, "Hero steps into Support, a swiss channel, where the plugin leaves him alone",
+    steps.push_back({1200ms, "Hero steps into Support, a swiss channel, where the plugin leaves him alone",
                      [](Stage& stage) {
                          if (const auto support = stage.Server().FindChannel("Support")) {
                              stage.Server().MoveClient(stage.Server().OwnClient(), *support);
@@ -282,7 +282,7 @@ std::vector<Step> SceneBody() {
                                       "the plugin did not report the swiss channel");
                          return true;
                      }});
-    steps.push_back({1500ms, "Hero goes back into Ingame", [](Stage& stage) {
+    steps.push_back({1200ms, "Hero goes back into Ingame", [](Stage& stage) {
                          if (const auto ingame = stage.Server().FindChannel("Ingame")) {
                              stage.Server().MoveClient(stage.Server().OwnClient(), *ingame);
                          }
@@ -296,7 +296,7 @@ std::vector<Step> SceneBody() {
 std::vector<Step> SceneFinale(int instanceTimeoutSeconds) {
     const auto timeout = std::chrono::seconds(instanceTimeoutSeconds);
     return {
-        {1500ms,
+        {1200ms,
          "the game ends: the sounds stop, Alice leaves the radio net, and Bob, Carl and Alice leave the game",
          [](Stage& stage) {
              SceneState& scene = stage.Scene();
