@@ -212,6 +212,23 @@ TEST_F(DemoProgram, PlaysEveryFeatureAgainstThePluginAndEndsTheInstanceCleanly) 
               (std::set<int>{1, 3, 4, 7, 8, 9, 10, 18, 19, 20, 21, 30, 31, 32, 37, 38, 39, 40, 41}));
 }
 
+TEST_F(DemoProgram, AnInterruptStopsTheSceneBeforeThePluginShutsDown) {
+    HostProcess host(Arguments({"--demo"}), {}, DemoDeadline);
+    ASSERT_TRUE(host.WaitForOutput("[demo] Hero stands at (0, 0, 0)")) << host.Output;
+    host.Interrupt();
+    EXPECT_EQ(host.WaitForExit(), 0) << host.Output;
+    const auto interrupted = host.Output.find("[sim] SIGINT received");
+    ASSERT_NE(interrupted, std::string::npos) << host.Output;
+    // Nothing of the session runs once the plugin is being shut down, and the stop resets
+    // the instance the session had started.
+    EXPECT_EQ(host.Output.find("[demo]", interrupted), std::string::npos) << host.Output;
+    EXPECT_FALSE(Has(host.Output, "[demo] the demo is over")) << host.Output;
+    EXPECT_TRUE(InOrder(host.Output,
+                        {"[sim] SIGINT received", "[host] setClientSelfVariableAsString(1, 1, Player) = 0",
+                         "[sim] plugin unloaded"}))
+        << host.Output;
+}
+
 TEST_F(DemoProgram, AGameLinkAddressTakenByAnotherProgramEndsTheDemoWithAClearLine) {
     boost::asio::io_context context;
     boost::asio::ip::tcp::acceptor other(context, {boost::asio::ip::make_address("127.0.0.1"), port});
