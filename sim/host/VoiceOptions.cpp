@@ -14,14 +14,6 @@ namespace Tralvonic::Sim::Host {
 
 namespace {
 
-constexpr std::string_view Usage =
-    "usage: tralvonic-host [PLUGIN.so] [--voice NAME=FILE.wav|NAME=tone:HZ]... [--record FILE.wav] "
-    "[--record-mic FILE.wav]";
-
-std::invalid_argument UsageError(const std::string& why) {
-    return std::invalid_argument(why + "\n" + std::string(Usage));
-}
-
 std::shared_ptr<VoiceSource> SourceOf(const std::string& source) {
     constexpr std::string_view TonePrefix = "tone:";
     if (source.starts_with(TonePrefix)) {
@@ -35,36 +27,6 @@ std::shared_ptr<VoiceSource> SourceOf(const std::string& source) {
 }
 
 } // namespace
-
-Options ParseOptions(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        const auto value = [&]() -> std::string {
-            if (i + 1 >= argc) {
-                throw UsageError(argument + " needs a value");
-            }
-            return argv[++i];
-        };
-        if (argument == "--voice") {
-            const std::string voice = value();
-            const auto equals = voice.find('=');
-            if (equals == std::string::npos || equals == 0 || equals + 1 == voice.size()) {
-                throw UsageError("--voice wants NAME=FILE.wav or NAME=tone:HZ, not " + voice);
-            }
-            options.Voices.push_back({voice.substr(0, equals), voice.substr(equals + 1)});
-        } else if (argument == "--record") {
-            options.Record = value();
-        } else if (argument == "--record-mic") {
-            options.RecordMicrophone = value();
-        } else if (argument.starts_with("--") || options.PluginPath) {
-            throw UsageError("unknown argument " + argument);
-        } else {
-            options.PluginPath = argument;
-        }
-    }
-    return options;
-}
 
 Recordings::Recordings() = default;
 Recordings::~Recordings() = default;

@@ -1,13 +1,10 @@
 #pragma once
-// tralvonic-host's command line: the plugin library, the voices of simulated clients and
-// the recordings of what the user hears and sends.
-//   tralvonic-host [PLUGIN.so] [--voice NAME=FILE.wav|NAME=tone:HZ]... [--record FILE.wav]
-//                  [--record-mic FILE.wav]
+// The voices and recordings of tralvonic-host's command line: simulated clients that talk,
+// and the files of what the user hears and sends.
+
+#include "Options.h"
 
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace Tralvonic::Sim {
 class AudioThread;
@@ -16,21 +13,6 @@ class WaveWriter;
 } // namespace Tralvonic::Sim
 
 namespace Tralvonic::Sim::Host {
-
-struct VoiceOption {
-    std::string Name;   // the client's nickname
-    std::string Source; // a WAV file or "tone:HZ"
-};
-
-struct Options {
-    std::optional<std::string> PluginPath;
-    std::vector<VoiceOption> Voices;
-    std::optional<std::string> Record;
-    std::optional<std::string> RecordMicrophone;
-};
-
-// Throws std::invalid_argument with a usage line for anything it does not understand.
-Options ParseOptions(int argc, char** argv);
 
 // Keeps the recordings open while it lives and finishes the files when destroyed.
 class Recordings {

@@ -3,12 +3,15 @@
 // command line), connects it to a simulated server and prints what the plugin does until
 // SIGINT, SIGTERM or the command "quit" on standard input, which also opens the plugin's menu
 // entries ("menu settings", "menu troubleshooting"; "help" lists the commands); then it shuts
-// the plugin down once and unloads it.
+// the plugin down once and unloads it. With --demo a built-in game session plays a scene
+// against the plugin's game link, and the program stops when it is over (unless --stay).
 
 #include "Commands.h"
 #include "DefaultWorld.h"
+#include "GameView.h"
 #include "LiveLog.h"
 #include "VoiceOptions.h"
+#include "demo/DemoSession.h"
 
 #include "PluginDriver.h"
 #include "SimulatedClient.h"
@@ -18,6 +21,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <pthread.h>
 #include <string>
 
@@ -67,17 +71,37 @@ int Run(const std::filesystem::path& pluginPath, const Tralvonic::Sim::Host::Opt
     driver->Audio().Start();
     std::printf("[sim] running; press Ctrl-C to stop\n");
     int signal = 0;
+    bool demoFailed = false;
     {
         const pthread_t mainThread = pthread_self();
         Host::CommandReader commands(client, *driver, [mainThread] { pthread_kill(mainThread, SIGTERM); });
         Host::CommandReader::PrintHelp();
+
+        // --- the built-in game session (--demo); gone before the plugin shuts down ---
+        Host::GameView gameView;
+        std::unique_ptr<Host::Demo::DemoSession> demo;
+        if (options.Demo) {
+            const bool stay = options.Demo->Stay;
+            demo = std::make_unique<Host::Demo::DemoSession>(
+                client, server, pluginPath.parent_path() / "Tralvonic" / "settings.json", options.Demo->Speed,
+                gameView, [mainThread, stay](bool) {
+                    if (stay) {
+                        std::printf("[demo] tralvonic-host keeps running; press Ctrl-C to stop\n");
+                    } else {
+                        pthread_kill(mainThread, SIGTERM);
+                    }
+                });
+        }
+
         sigwait(&stopSignals, &signal);
+        demoFailed = demo && demo->Failed();
+        demo.reset();
     }
     std::printf("[sim] %s received; shutting the plugin down\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
     driver->Shutdown();
     driver.reset();
     std::printf("[sim] plugin unloaded\n");
-    return 0;
+    return demoFailed ? 1 : 0;
 }
 
 } // namespace

@@ -4,122 +4,24 @@
 
 #include "WaveFile.h"
 
+#include "unit/sim/HostProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <poll.h>
-#include <spawn.h>
-#include <stdexcept>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
+using Tralvonic::Test::HostProcess;
 using Clock = std::chrono::steady_clock;
-
-constexpr auto Deadline = std::chrono::seconds(10);
-
-// The program with its stdout on a pipe; reads wait with a deadline, never a sleep.
-class HostProcess {
-public:
-    HostProcess(const std::string& argument, const std::string& marker,
-                std::vector<std::string> options = {}) {
-        int pipeEnds[2];
-        if (pipe(pipeEnds) != 0) {
-            throw std::runtime_error("pipe failed");
-        }
-        std::vector<std::string> environment{"TRALVONIC_TEST_PLUGIN_MARKER=" + marker};
-        for (char** variable = environ; *variable != nullptr; ++variable) {
-            environment.emplace_back(*variable);
-        }
-        std::vector<char*> environmentPointers;
-        for (auto& variable : environment) {
-            environmentPointers.push_back(variable.data());
-        }
-        environmentPointers.push_back(nullptr);
-        std::string program = TRALVONIC_HOST_PROGRAM;
-        std::string plugin = argument;
-        std::vector<char*> arguments{program.data(), plugin.data()};
-        for (auto& option : options) {
-            arguments.push_back(option.data());
-        }
-        arguments.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-        const int spawned = posix_spawn(&_pid, program.c_str(), &actions, nullptr, arguments.data(),
-                                        environmentPointers.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            throw std::runtime_error("cannot start " + program);
-        }
-        close(pipeEnds[1]);
-        _output = pipeEnds[0];
-    }
-    ~HostProcess() {
-        if (_pid > 0 && !_exited) {
-            kill(_pid, SIGKILL);
-            waitpid(_pid, nullptr, 0);
-        }
-        close(_output);
-    }
-
-    // True once the output holds `text`; false at the deadline or when the output ends.
-    bool WaitForOutput(const std::string& text) {
-        const auto end = Clock::now() + Deadline;
-        while (Output.find(text) == std::string::npos) {
-            if (!ReadSome(end)) {
-                return false;
-            }
-        }
-        return true;
-    }
-    // The exit status once the program ended on its own; -1 at the deadline.
-    int WaitForExit() {
-        const auto end = Clock::now() + Deadline;
-        while (ReadSome(end)) {
-        }
-        if (Clock::now() >= end) {
-            return -1;
-        }
-        int status = 0;
-        waitpid(_pid, &status, 0);
-        _exited = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    void Interrupt() { kill(_pid, SIGINT); }
-
-    std::string Output;
-
-private:
-    bool ReadSome(Clock::time_point end) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-        pollfd descriptor{_output, POLLIN, 0};
-        if (left <= 0 || poll(&descriptor, 1, static_cast<int>(left)) <= 0) {
-            return false;
-        }
-        char buffer[4096];
-        const auto count = read(_output, buffer, sizeof buffer);
-        if (count <= 0) {
-            return false;
-        }
-        Output.append(buffer, static_cast<std::size_t>(count));
-        return true;
-    }
-
-    pid_t _pid = -1;
-    int _output = -1;
-    bool _exited = false;
-};
+constexpr auto Deadline = Tralvonic::Test::HostDeadline;
 
 class HostProgram : public testing::Test {
 protected:
@@ -128,6 +30,8 @@ protected:
         std::filesystem::remove(marker);
     }
     ~HostProgram() override { std::filesystem::remove(marker); }
+
+    std::string MarkerVariable() const { return "TRALVONIC_TEST_PLUGIN_MARKER=" + marker.string(); }
 
     int ShutdownsRecorded() const {
         std::ifstream file(marker);
@@ -142,7 +46,7 @@ protected:
 };
 
 TEST_F(HostProgram, RunsThePluginAndShutsItDownOnceOnInterrupt) {
-    HostProcess host(TRALVONIC_TEST_PLUGIN, marker);
+    HostProcess host({TRALVONIC_TEST_PLUGIN}, {MarkerVariable()});
     ASSERT_TRUE(host.WaitForOutput("[sim] running")) << host.Output;
     // The plugin's reaction to the connection shows that events and host calls flow.
     ASSERT_TRUE(host.WaitForOutput("test plugin: connected")) << host.Output;
@@ -162,9 +66,9 @@ TEST_F(HostProgram, RunsThePluginAndShutsItDownOnceOnInterrupt) {
 TEST_F(HostProgram, RecordsWhatTheUserHearsAndSendsFromTheClientsItMakesTalk) {
     const auto heard = marker.string() + "-heard.wav";
     const auto sent = marker.string() + "-sent.wav";
-    HostProcess host(
-        TRALVONIC_TEST_PLUGIN, marker,
-        {"--voice", "Bob=tone:1000", "--voice", "Player=tone:500", "--record", heard, "--record-mic", sent});
+    HostProcess host({TRALVONIC_TEST_PLUGIN, "--voice", "Bob=tone:1000", "--voice", "Player=tone:500",
+                      "--record", heard, "--record-mic", sent},
+                     {MarkerVariable()});
     ASSERT_TRUE(host.WaitForOutput("[sim] running")) << host.Output;
     // A quarter of a second of audio, waited for by the growing file.
     const auto end = Clock::now() + Deadline;
@@ -190,12 +94,12 @@ TEST_F(HostProgram, RecordsWhatTheUserHearsAndSendsFromTheClientsItMakesTalk) {
 }
 
 TEST_F(HostProgram, AnUnknownOptionIsExplainedWithTheUsage) {
-    HostProcess host(TRALVONIC_TEST_PLUGIN, marker, {"--voice", "Bob"});
+    HostProcess host({TRALVONIC_TEST_PLUGIN, "--voice", "Bob"}, {MarkerVariable()});
     EXPECT_EQ(host.WaitForExit(), 2);
 }
 
 TEST_F(HostProgram, MissingPluginIsExplainedAndNotAnError) {
-    HostProcess host("/nonexistent/tralvonic_linux_amd64.so", marker);
+    HostProcess host({"/nonexistent/tralvonic_linux_amd64.so"}, {MarkerVariable()});
     EXPECT_EQ(host.WaitForExit(), 0);
     EXPECT_NE(host.Output.find("no plugin library at /nonexistent/tralvonic_linux_amd64.so"),
               std::string::npos);
@@ -203,7 +107,7 @@ TEST_F(HostProgram, MissingPluginIsExplainedAndNotAnError) {
 
 TEST_F(HostProgram, LibraryWithoutTheRequiredExportsIsRefused) {
     // The program itself is no plugin: it lacks every ts3plugin_ export.
-    HostProcess host(TRALVONIC_HOST_PROGRAM, marker);
+    HostProcess host({TRALVONIC_HOST_PROGRAM}, {MarkerVariable()});
     EXPECT_EQ(host.WaitForExit(), 1);
     EXPECT_EQ(host.Output.find("[sim] running"), std::string::npos);
 }
