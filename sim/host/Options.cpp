@@ -8,14 +8,15 @@ namespace Tralvonic::Sim::Host {
 
 namespace {
 
-constexpr std::string_view Usage =
+const std::string Usage =
     "usage: tralvonic-host [PLUGIN.so] [--voice NAME=FILE.wav|NAME=tone:HZ]... [--record FILE.wav] "
-    "[--record-mic FILE.wav] [--demo [--demo-speed N] [--stay]]";
+    "[--record-mic FILE.wav] [--demo [--demo-speed N] [--stay]] " +
+    std::string(ConsoleUsage);
 
 constexpr int MaximumDemoSpeed = 100;
 
 std::invalid_argument UsageError(const std::string& why) {
-    return std::invalid_argument(why + "\n" + std::string(Usage));
+    return std::invalid_argument(why + "\n" + Usage);
 }
 
 int DemoSpeed(const std::string& text) {
@@ -42,6 +43,9 @@ Options ParseOptions(int argc, char** argv) {
             }
             return argv[++i];
         };
+        if (ParseConsoleOption(argument, value, options.Console)) {
+            continue;
+        }
         if (argument == "--voice") {
             const std::string voice = value();
             const auto equals = voice.find('=');

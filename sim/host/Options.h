@@ -2,7 +2,10 @@
 // tralvonic-host's command line: the plugin library, the voices of simulated clients, the
 // recordings of what the user hears and sends, and the built-in game session.
 //   tralvonic-host [PLUGIN.so] [--voice NAME=FILE.wav|NAME=tone:HZ]... [--record FILE.wav]
-//                  [--record-mic FILE.wav] [--demo [--demo-speed N] [--stay]]
+//                  [--record-mic FILE.wav] [--demo [--demo-speed N] [--stay]] [console options,
+//                  console/ConsoleOptions.h]
+
+#include "console/ConsoleOptions.h"
 
 #include <optional>
 #include <string>
@@ -28,6 +31,7 @@ struct Options {
     std::optional<std::string> Record;
     std::optional<std::string> RecordMicrophone;
     std::optional<DemoOption> Demo;
+    ConsoleOptions Console;
 };
 
 // Throws std::invalid_argument with a usage line for anything it does not understand.

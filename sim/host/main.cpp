@@ -5,12 +5,15 @@
 // entries ("menu settings", "menu troubleshooting"; "help" lists the commands); then it shuts
 // the plugin down once and unloads it. With --demo a built-in game session plays a scene
 // against the plugin's game link, and the program stops when it is over (unless --stay).
+// Meanwhile a web console on 127.0.0.1 shows the scene and acts as the host would
+// (console/Console.h).
 
 #include "Commands.h"
 #include "DefaultWorld.h"
 #include "GameView.h"
 #include "LiveLog.h"
 #include "VoiceOptions.h"
+#include "console/Console.h"
 #include "demo/DemoSession.h"
 
 #include "PluginDriver.h"
@@ -69,6 +72,9 @@ int Run(const std::filesystem::path& pluginPath, const Tralvonic::Sim::Host::Opt
     std::printf("[sim] plugin started; connecting to the simulated server\n");
     server.Connect();
     driver->Audio().Start();
+    // The scene a built-in game session publishes; the console draws it beside the host's view.
+    Host::GameView gameView;
+    Host::Console console(client, server, &gameView, options.Console);
     std::printf("[sim] running; press Ctrl-C to stop\n");
     int signal = 0;
     bool demoFailed = false;
@@ -78,7 +84,6 @@ int Run(const std::filesystem::path& pluginPath, const Tralvonic::Sim::Host::Opt
         Host::CommandReader::PrintHelp();
 
         // --- the built-in game session (--demo); gone before the plugin shuts down ---
-        Host::GameView gameView;
         std::unique_ptr<Host::Demo::DemoSession> demo;
         if (options.Demo) {
             const bool stay = options.Demo->Stay;
@@ -98,6 +103,7 @@ int Run(const std::filesystem::path& pluginPath, const Tralvonic::Sim::Host::Opt
         demo.reset();
     }
     std::printf("[sim] %s received; shutting the plugin down\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+    console.Stop();
     driver->Shutdown();
     driver.reset();
     std::printf("[sim] plugin unloaded\n");
