@@ -99,6 +99,13 @@ function channelName(state, id) {
   return channel ? channel.Name : `channel ${id}`;
 }
 
+// A rotation leaves -0.04 and the like where the game placed a player on an axis; "-0.0" reads
+// as a different place than "0.0".
+function oneDecimal(value) {
+  const text = value.toFixed(1);
+  return text === '-0.0' ? '0.0' : text;
+}
+
 function clientStates(state, client) {
   const whispered = state.Whisper && state.Whisper.Clients ? state.Whisper.Clients : [];
   const tags = [];
@@ -108,7 +115,7 @@ function clientStates(state, client) {
   if (!client.IsUser && client.IsLocallyMuted) tags.push(['muted', 'muted']);
   if (whispered.includes(client.Id)) tags.push(['whisper', 'whispered to']);
   if (!client.IsUser && client.Position) {
-    tags.push(['placed', `3D ${client.Position.X.toFixed(1)}, ${client.Position.Y.toFixed(1)}`]);
+    tags.push(['placed', `3D ${oneDecimal(client.Position.X)}, ${oneDecimal(client.Position.Y)}`]);
   }
   return tags;
 }
