@@ -18,9 +18,16 @@ namespace {
 constexpr float MaxVolumeOverride = 1.6f;
 constexpr std::int32_t MinMuffleIntensity = 0;
 constexpr std::int32_t MaxMuffleIntensity = 10;
+// Players the table keeps; every one costs a binding and a distance in each recalculation and
+// an entry in the voice plan, so a game cannot grow them without end. Updates of players
+// already known pass at the bound.
+constexpr std::size_t MaxPlayers = 2048;
+constexpr std::string_view TooManyPlayers = "PlayerState.Name can't join an instance of 2048 players";
 
-// The instance whose bulk of player states this thread is applying; its voice plan waits.
+// The instance whose bulk of player states this thread is applying; its voice plan waits,
+// and so does the refusal of players beyond the bound, which the bulk reports once.
 thread_local const GameInstance* instanceApplyingBulk = nullptr;
+thread_local std::size_t playersRefusedInBulk = 0;
 
 bool IsMuffleChanged(const std::optional<Model::MuffleEffect>& previous, const Model::MuffleEffect& next) {
     return !previous || previous->Intensity != next.Intensity;
@@ -47,14 +54,25 @@ void GameInstance::OnPlayerStateUpdate(const Model::PlayerState& playerState) {
     }
 
     std::shared_ptr<PlayerState> stored;
+    bool refused = false;
     {
         std::lock_guard lock(_playerStatesMutex);
-        auto [entry, inserted] = _playerStates.try_emplace(playerState.Name);
-        if (inserted) {
-            entry->second = std::make_shared<PlayerState>(playerState);
+        if (auto known = _playerStates.find(playerState.Name); known != _playerStates.end()) {
+            stored = known->second;
+        } else if (_playerStates.size() >= MaxPlayers) {
+            refused = true;
         } else {
-            stored = entry->second;
+            _playerStates.emplace(playerState.Name, std::make_shared<PlayerState>(playerState));
         }
+    }
+    if (refused) {
+        if (IsApplyingBulkOnThisThread()) {
+            ++playersRefusedInBulk;
+        } else {
+            BroadcastRecord(Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(),
+                                               std::string(TooManyPlayers)));
+        }
+        return;
     }
 
     const auto voice = PlayerVoice::From(playerState);
@@ -77,16 +95,27 @@ void GameInstance::OnPlayerStateUpdate(const Model::PlayerState& playerState) {
 
 void GameInstance::OnPlayerStateUpdates(const std::vector<Model::PlayerState>& playerStates) {
     struct Deferral {
-        explicit Deferral(const GameInstance& instance) { instanceApplyingBulk = &instance; }
+        explicit Deferral(const GameInstance& instance) {
+            instanceApplyingBulk = &instance;
+            playersRefusedInBulk = 0;
+        }
         ~Deferral() { instanceApplyingBulk = nullptr; }
     };
+    std::size_t refused = 0;
     {
         const Deferral deferral(*this);
         for (const auto& playerState : playerStates) {
             OnPlayerStateUpdate(playerState);
         }
+        refused = playersRefusedInBulk;
     }
     PublishVoicePlan();
+    if (refused > 0) {
+        BroadcastRecord(Model::PluginError(Model::Error::InvalidValue, ServerUniqueIdentifier(),
+                                           std::string(TooManyPlayers)));
+        Logger::LogWarning(std::to_string(refused) + " player(s) of a bulk update were not added",
+                           LogChannel::PlayerUpdate);
+    }
 }
 
 bool GameInstance::IsApplyingBulkOnThisThread() const {

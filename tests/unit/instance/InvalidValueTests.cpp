@@ -1,5 +1,6 @@
 // The InvalidValue errors the game receives for values out of their range, text and code
-// exact, and that the offending update is dropped; also the bounds on lists a game sends.
+// exact, and that the offending update is dropped; also the bounds on lists a game sends and
+// on the players it adds.
 
 #include "unit/instance/Broadcasts.h"
 #include "unit/instance/IngameFixture.h"
@@ -90,6 +91,37 @@ TEST_F(InvalidValues, ListsBeyondTheirBoundAreRefusedWhole) {
     EXPECT_EQ(broadcasts.Errors().back(),
               Broadcasts::InvalidValue("RadioChannelMember.PlayerName can't join a channel of 1024 members"));
     EXPECT_EQ(instance->PrimaryRadioChannelMembers()->size(), 1024u);
+}
+
+TEST_F(InvalidValues, PlayersBeyondTheBoundAreRefusedOnceABulkAndKnownOnesStillUpdate) {
+    std::vector<Model::PlayerState> bulk;
+    for (int index = 0; index < 2048 + 10; ++index) {
+        bulk.push_back(Player("Player" + std::to_string(index), {1, 0, 0}, 10));
+    }
+    instance->OnPlayerStateUpdates(bulk);
+
+    const std::string refusal =
+        Broadcasts::InvalidValue("PlayerState.Name can't join an instance of 2048 players");
+    // Ten refused in one bulk: one error, not ten.
+    EXPECT_EQ(broadcasts.Errors(), std::vector<std::string>{refusal});
+    EXPECT_EQ(instance->PlayerStateCount(), 2048u);
+    std::shared_ptr<PlayerState> stored;
+    EXPECT_FALSE(instance->TryGetPlayerState("Player2048", stored));
+
+    // A single newcomer is refused on his own; a known player still moves.
+    broadcasts.Clear();
+    instance->OnPlayerStateUpdate(Player("Newcomer", {1, 0, 0}, 10));
+    instance->OnPlayerStateUpdate(Player("Player0", {5, 0, 0}, 30));
+    EXPECT_EQ(broadcasts.Errors(), std::vector<std::string>{refusal});
+    ASSERT_TRUE(instance->TryGetPlayerState("Player0", stored));
+    EXPECT_EQ(stored->Voice().VoiceRange, 30.0f);
+
+    // A removal makes room again.
+    broadcasts.Clear();
+    instance->OnPlayerRemove(Player("Player1", {}, 0));
+    instance->OnPlayerStateUpdate(Player("Newcomer", {1, 0, 0}, 10));
+    EXPECT_TRUE(broadcasts.Errors().empty());
+    EXPECT_TRUE(instance->TryGetPlayerState("Newcomer", stored));
 }
 
 } // namespace
