@@ -8,6 +8,7 @@
 
 #include <boost/json/object.hpp>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,9 +33,14 @@ struct PluginCommand {
         : Command(command), ServerUniqueIdentifier(std::move(serverUniqueIdentifier)),
           Parameter(ToJsonValue(parameter).as_object()) {}
 
+    // The longest text (value or key) a game message may hold. Names, identifiers, passwords
+    // and sound files are far shorter; without the bound, each kept name could take up a whole
+    // message and a game could fill the memory with a few thousand of them.
+    static constexpr std::size_t MaxTextBytes = 1024;
+
     // Reads a message from the game. An empty text (or only white space) and the JSON literal
-    // null are no envelope at all and give nullopt; anything else that does not fit the envelope
-    // throws JsonError with a description.
+    // null are no envelope at all and give nullopt; anything else that does not fit the envelope,
+    // or holds a text longer than MaxTextBytes, throws JsonError with a description.
     static std::optional<PluginCommand> Read(std::string_view text);
 
     // The payload as the record the command expects. A missing or null parameter, or a value of

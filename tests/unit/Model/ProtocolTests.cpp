@@ -106,6 +106,24 @@ TEST(PluginCommand, TextThatIsNotAnEnvelopeFailsWithADescription) {
     EXPECT_NE(EnvelopeFailure("hello").find("not valid JSON"), std::string::npos);
 }
 
+TEST(PluginCommand, TextsLongerThanTheBoundFailTheMessageWhereverTheyStand) {
+    const std::string longest(PluginCommand::MaxTextBytes, 'n');
+    const std::string tooLong = longest + "n";
+    const std::string refusal = "a text of 1025 bytes is longer than the 1024 bytes a message may hold";
+    EXPECT_EQ(ReadEnvelope(R"({"Command":8,"Parameter":{"Name":")" + longest + R"("}})")
+                  .ConvertParameter<PlayerState>()
+                  .Name,
+              longest);
+
+    EXPECT_EQ(EnvelopeFailure(R"({"Command":8,"Parameter":{"Name":")" + tooLong + R"("}})"), refusal);
+    EXPECT_EQ(EnvelopeFailure(R"({"Command":3,"ServerUniqueIdentifier":")" + tooLong + R"("})"), refusal);
+    // Deep in a bulk's list, and as a key that no record knows.
+    EXPECT_EQ(EnvelopeFailure(R"({"Command":9,"Parameter":{"PlayerStates":[{"Name":"a"},{"Name":")" +
+                              tooLong + R"("}]}})"),
+              refusal);
+    EXPECT_EQ(EnvelopeFailure(R"({"Command":3,")" + tooLong + R"(":1})"), refusal);
+}
+
 TEST(PluginCommand, ConvertParameterFailsOnMissingNullOrMistypedParameter) {
     EXPECT_THROW(ReadEnvelope(R"({"Command":8})").ConvertParameter<PlayerState>(), JsonError);
     EXPECT_THROW(ReadEnvelope(R"({"Command":8,"Parameter":null})").ConvertParameter<PlayerState>(),
