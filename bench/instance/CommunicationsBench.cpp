@@ -117,13 +117,12 @@ void BulkUpdateOf256Players(benchmark::State& state) {
     if (state.range(0) >= 2) {
         RegisterTransmissions(*instance);
     }
-    Model::SelfState self;
-    self.VoiceRange = 20.0f;
+    Model::BulkUpdate bulk{records, Model::SelfState{}};
+    bulk.SelfState->VoiceRange = 20.0f;
 
     for (auto _ : state) {
         // As the dispatch applies a bulk update.
-        instance->OnPlayerStateUpdates(records);
-        instance->OnSelfStateUpdate(self);
+        instance->OnBulkUpdate(bulk);
         state.PauseTiming();
         // The simulated host records every call; a growing record would be measured too.
         sim.Record().Clear();

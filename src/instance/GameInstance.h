@@ -10,6 +10,7 @@
 //
 // The operations are split by concern, one source file each (named in the sections below).
 
+#include "Model/BulkUpdate.h"
 #include "Model/Error.h"
 #include "Model/GameInstanceSettings.h"
 #include "Model/GameInstanceState.h"
@@ -147,9 +148,10 @@ public:
 
     // --- GameInstancePlayers.cpp: the player table ---
     void OnPlayerStateUpdate(const Model::PlayerState& playerState);
-    // Every state of a bulk update in turn, with one voice plan for the audio path at the end
-    // instead of one per player (which made a bulk update quadratic in its players).
-    void OnPlayerStateUpdates(const std::vector<Model::PlayerState>& playerStates);
+    // Every player state of a bulk update in turn and then its own state, with one voice plan
+    // for the audio path at the end instead of one per player (which made a bulk update
+    // quadratic in its players) and one more for the own state's recalculation.
+    void OnBulkUpdate(const Model::BulkUpdate& bulkUpdate);
     void OnPlayerRemove(const Model::PlayerState& playerState);
     bool TryGetPlayerState(std::string_view name, std::shared_ptr<PlayerState>& playerState) const;
     // A copy of the table's values taken under its mutex.

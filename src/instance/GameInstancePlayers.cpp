@@ -93,7 +93,7 @@ void GameInstance::OnPlayerStateUpdate(const Model::PlayerState& playerState) {
     PublishVoicePlan();
 }
 
-void GameInstance::OnPlayerStateUpdates(const std::vector<Model::PlayerState>& playerStates) {
+void GameInstance::OnBulkUpdate(const Model::BulkUpdate& bulkUpdate) {
     struct Deferral {
         explicit Deferral(const GameInstance& instance) {
             instanceApplyingBulk = &instance;
@@ -104,10 +104,13 @@ void GameInstance::OnPlayerStateUpdates(const std::vector<Model::PlayerState>& p
     std::size_t refused = 0;
     {
         const Deferral deferral(*this);
-        for (const auto& playerState : playerStates) {
+        for (const auto& playerState : bulkUpdate.PlayerStates) {
             OnPlayerStateUpdate(playerState);
         }
         refused = playersRefusedInBulk;
+        if (bulkUpdate.SelfState) {
+            OnSelfStateUpdate(*bulkUpdate.SelfState);
+        }
     }
     PublishVoicePlan();
     if (refused > 0) {

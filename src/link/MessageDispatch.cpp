@@ -46,18 +46,14 @@ void Apply(GameInstance& gameInstance, const PluginCommand& command) {
 }
 
 // All player states and then the own state in one pass, so one update ends in one recalculation.
-template <auto OnPlayerStateUpdates, auto OnSelfStateUpdate>
-void ApplyBulkUpdate(GameInstance& gameInstance, const PluginCommand& command) {
+template <auto OnBulkUpdate> void ApplyBulkUpdate(GameInstance& gameInstance, const PluginCommand& command) {
     const auto bulkUpdate = command.ConvertParameter<Model::BulkUpdate>();
     if (Logger::IsWritten(LogLevel::Extensive)) {
         Logger::LogExtensive("Received Bulk Update with " + std::to_string(bulkUpdate.PlayerStates.size()) +
                                  " player states",
                              Channel);
     }
-    (gameInstance.*OnPlayerStateUpdates)(bulkUpdate.PlayerStates);
-    if (bulkUpdate.SelfState) {
-        (gameInstance.*OnSelfStateUpdate)(*bulkUpdate.SelfState);
-    }
+    (gameInstance.*OnBulkUpdate)(bulkUpdate);
 }
 
 // What one routed command does to the instance; the row is empty while the instance lacks the
@@ -73,7 +69,7 @@ template <> struct Row<Command::Ping> : Via<&ApplyWithoutParameter<&GameInstance
 template <> struct Row<Command::Pong> : Via<&ApplyWithoutParameter<&GameInstance::OnPong>> {};
 template <> struct Row<Command::SelfStateUpdate> : Via<&Apply<Model::SelfState, &GameInstance::OnSelfStateUpdate>> {};
 template <> struct Row<Command::PlayerStateUpdate> : Via<&Apply<Model::PlayerState, &GameInstance::OnPlayerStateUpdate>> {};
-template <> struct Row<Command::BulkUpdate> : Via<&ApplyBulkUpdate<&GameInstance::OnPlayerStateUpdates, &GameInstance::OnSelfStateUpdate>> {};
+template <> struct Row<Command::BulkUpdate> : Via<&ApplyBulkUpdate<&GameInstance::OnBulkUpdate>> {};
 template <> struct Row<Command::RemovePlayer> : Via<&Apply<Model::PlayerState, &GameInstance::OnPlayerRemove>> {};
 template <> struct Row<Command::PlaySound> : Via<&Apply<Model::Sound, &GameInstance::PlaySound>> {};
 template <> struct Row<Command::StopSound> : Via<&Apply<Model::Sound, &GameInstance::StopSound>> {};

@@ -94,11 +94,11 @@ TEST_F(InvalidValues, ListsBeyondTheirBoundAreRefusedWhole) {
 }
 
 TEST_F(InvalidValues, PlayersBeyondTheBoundAreRefusedOnceABulkAndKnownOnesStillUpdate) {
-    std::vector<Model::PlayerState> bulk;
+    Model::BulkUpdate bulk;
     for (int index = 0; index < 2048 + 10; ++index) {
-        bulk.push_back(Player("Player" + std::to_string(index), {1, 0, 0}, 10));
+        bulk.PlayerStates.push_back(Player("Player" + std::to_string(index), {1, 0, 0}, 10));
     }
-    instance->OnPlayerStateUpdates(bulk);
+    instance->OnBulkUpdate(bulk);
 
     const std::string refusal =
         Broadcasts::InvalidValue("PlayerState.Name can't join an instance of 2048 players");
