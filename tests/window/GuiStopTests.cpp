@@ -78,7 +78,7 @@ protected:
         WebAPI::SetServiceAddress(Service.Address());
         Service.Answer(200, "9.9.9");
         TeamSpeak::Base::SetFunctions(Sim.Functions());
-        Sim.AttachPlugin(LinkedExports());
+        Sim.AttachPlugin(Sim::LinkedPluginExports());
     }
 
     ~GuiStopTest() override {

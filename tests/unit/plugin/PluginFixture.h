@@ -4,14 +4,13 @@
 // the stand-in voice-effect library and a settings file, the game link on an ephemeral
 // loopback port, a recording platform, and a stop at the end.
 
-#include "plugin/Exports.h"
-
 #include "Model/GameInstanceSettings.h"
 #include "core/Base.h"
 #include "core/LogChannel.h"
 #include "instance/GameInstance.h"
 #include "support/FakePlatform.h"
 
+#include "LinkedPluginExports.h"
 #include "PluginDriver.h"
 #include "SimulatedClient.h"
 
@@ -27,44 +26,6 @@
 #include <vector>
 
 namespace Tralvonic::Test {
-
-// Every export the simulated client knows how to call, taken from the linked-in plugin.
-inline Sim::PluginExports LinkedExports() {
-    Sim::PluginExports exports;
-    exports.name = ts3plugin_name;
-    exports.version = ts3plugin_version;
-    exports.apiVersion = ts3plugin_apiVersion;
-    exports.author = ts3plugin_author;
-    exports.description = ts3plugin_description;
-    exports.setFunctionPointers = ts3plugin_setFunctionPointers;
-    exports.init = ts3plugin_init;
-    exports.shutdown = ts3plugin_shutdown;
-    exports.offersConfigure = ts3plugin_offersConfigure;
-    exports.configure = ts3plugin_configure;
-    exports.registerPluginID = ts3plugin_registerPluginID;
-    exports.commandKeyword = ts3plugin_commandKeyword;
-    exports.processCommand = ts3plugin_processCommand;
-    exports.infoTitle = ts3plugin_infoTitle;
-    exports.infoData = ts3plugin_infoData;
-    exports.freeMemory = ts3plugin_freeMemory;
-    exports.requestAutoload = ts3plugin_requestAutoload;
-    exports.initMenus = ts3plugin_initMenus;
-    exports.onMenuItemEvent = ts3plugin_onMenuItemEvent;
-    exports.onConnectStatusChangeEvent = ts3plugin_onConnectStatusChangeEvent;
-    exports.onClientMoveEvent = ts3plugin_onClientMoveEvent;
-    exports.onClientMoveMovedEvent = ts3plugin_onClientMoveMovedEvent;
-    exports.onClientSelfVariableUpdateEvent = ts3plugin_onClientSelfVariableUpdateEvent;
-    exports.onTalkStatusChangeEvent = ts3plugin_onTalkStatusChangeEvent;
-    exports.onServerPermissionErrorEvent = ts3plugin_onServerPermissionErrorEvent;
-    exports.onPermissionOverviewEvent = ts3plugin_onPermissionOverviewEvent;
-    exports.onPermissionOverviewFinishedEvent = ts3plugin_onPermissionOverviewFinishedEvent;
-    exports.onEditPlaybackVoiceDataEvent = ts3plugin_onEditPlaybackVoiceDataEvent;
-    exports.onEditPostProcessVoiceDataEvent = ts3plugin_onEditPostProcessVoiceDataEvent;
-    exports.onEditMixedPlaybackVoiceDataEvent = ts3plugin_onEditMixedPlaybackVoiceDataEvent;
-    exports.onEditCapturedVoiceDataEvent = ts3plugin_onEditCapturedVoiceDataEvent;
-    exports.onCustom3dRolloffCalculationClientEvent = ts3plugin_onCustom3dRolloffCalculationClientEvent;
-    return exports;
-}
 
 inline const std::filesystem::path CompleteEffectLibrary =
     std::filesystem::path(TEST_EFFECTS_DIRECTORY) / "complete" / "VoiceDistortion_linux_amd64.so";
@@ -110,7 +71,7 @@ protected:
 
     // Loads and starts the plugin; the menus are read on success.
     int StartPlugin() {
-        Driver = std::make_unique<Sim::PluginDriver>(Sim, LinkedExports());
+        Driver = std::make_unique<Sim::PluginDriver>(Sim, Sim::LinkedPluginExports());
         return Driver->Start();
     }
 
