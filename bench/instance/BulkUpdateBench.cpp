@@ -128,14 +128,16 @@ struct BulkUpdateSetup {
     std::size_t WhisperLists = 0; // guarded by Mutex
 };
 
-void BulkUpdateToWhisperList(benchmark::State& state) {
+// Updates that move every player between near and far, so that each one changes the whisper
+// list; `update` hands one over and says whether the host received its whisper list.
+template <class Update> void UpdateToWhisperList(benchmark::State& state, Update update) {
     const int players = static_cast<int>(state.range(0));
     BulkUpdateSetup setup(players);
     const std::string near = BulkUpdateText(players, 0.0f);
     const std::string far = BulkUpdateText(players, 5000.0f);
     bool isNear = true;
     for (auto _ : state) {
-        if (!setup.Update(isNear ? near : far)) {
+        if (!update(setup, isNear ? near : far)) {
             state.SkipWithError("the host received no whisper list");
             break;
         }
@@ -148,27 +150,19 @@ void BulkUpdateToWhisperList(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * players);
 }
 
+void BulkUpdateToWhisperList(benchmark::State& state) {
+    UpdateToWhisperList(state,
+                        [](BulkUpdateSetup& setup, const std::string& text) { return setup.Update(text); });
+}
+
 // The same way without the socket, on the benchmark's own thread: the plugin's share of the
 // work, as CPU time that other processes on the machine do not inflate.
 void BulkUpdateDispatchToWhisperList(benchmark::State& state) {
-    const int players = static_cast<int>(state.range(0));
-    BulkUpdateSetup setup(players);
-    const std::string near = BulkUpdateText(players, 0.0f);
-    const std::string far = BulkUpdateText(players, 5000.0f);
-    bool isNear = true;
-    for (auto _ : state) {
+    UpdateToWhisperList(state, [](BulkUpdateSetup& setup, const std::string& text) {
         const auto before = setup.WhisperLists;
-        MessageDispatch::OnMessage(nullptr, isNear ? near : far);
-        if (setup.WhisperLists != before + 1) {
-            state.SkipWithError("the host received no whisper list");
-            break;
-        }
-        isNear = !isNear;
-        state.PauseTiming();
-        setup.Sim.Record().Clear();
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(state.iterations() * players);
+        MessageDispatch::OnMessage(nullptr, text);
+        return setup.WhisperLists == before + 1;
+    });
 }
 
 } // namespace
