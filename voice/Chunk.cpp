@@ -2,6 +2,8 @@
 
 #include "Lanes.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -20,18 +22,18 @@ constexpr float HighestSample = 32767.0f;
     return static_cast<std::int16_t>(clamped);
 }
 
-using WideWhole = std::int32_t __attribute__((vector_size(32)));
-using WideSamples = std::int16_t __attribute__((vector_size(16)));
-
-// Eight floats of the pair through a steady scale into samples: the same saturation and
-// truncation as ToSample, four frames a turn.
-[[gnu::always_inline]] inline void ToSamples(const float* floats, float scale,
-                                             WideSamples& samples) noexcept {
-    WideLanes value;
-    std::memcpy(&value, floats, sizeof value);
-    value *= scale;
-    ClampInPlace(value, LowestSample, HighestSample);
-    samples = __builtin_convertvector(__builtin_convertvector(value, WideWhole), WideSamples);
+// Four frames of the pair through a steady scale into eight samples, with the saturation and
+// truncation of ToSample.
+[[gnu::always_inline]] inline __m128i FourFramesToSamples(const float* floats, Lanes scale) noexcept {
+    Lanes first;
+    Lanes second;
+    std::memcpy(&first, floats, sizeof first);
+    std::memcpy(&second, floats + 4, sizeof second);
+    const Lanes low = Splat(LowestSample);
+    const Lanes high = Splat(HighestSample);
+    const __m128i a = _mm_cvttps_epi32(reinterpret_cast<__m128>(Clamp(first * scale, low, high)));
+    const __m128i b = _mm_cvttps_epi32(reinterpret_cast<__m128>(Clamp(second * scale, low, high)));
+    return _mm_packs_epi32(a, b);
 }
 
 // The gain for the frame `offset` frames into the chunk.
@@ -75,17 +77,16 @@ using WideSamples = std::int16_t __attribute__((vector_size(16)));
     const float* in = floats.data();
     const bool ramping = gain.IsRamping();
     if (channels == 2 && !ramping) {
-        const float scale = gain.Target() * SampleScale;
+        const Lanes scale = Splat(gain.Target() * SampleScale);
         const std::int32_t count = 2 * frames;
         std::int32_t i = 0;
-        WideSamples converted;
         for (; i + 8 <= count; i += 8) {
-            ToSamples(in + i, scale, converted);
+            const __m128i converted = FourFramesToSamples(in + i, scale);
             std::memcpy(samples + i, &converted, sizeof converted);
         }
         if (i < count) {
             // The last turn reads filler frames but writes only the chunk's own samples.
-            ToSamples(in + i, scale, converted);
+            const __m128i converted = FourFramesToSamples(in + i, scale);
             std::memcpy(samples + i, &converted, static_cast<std::size_t>(count - i) * sizeof(std::int16_t));
         }
         return;

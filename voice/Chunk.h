@@ -22,8 +22,8 @@ constexpr std::int32_t MaxPairs = MaxChannels / 2;
 // A changed volume is reached over this many frames (one host block, 20 ms).
 constexpr std::int32_t GainRampFrames = 960;
 
-// Passes whose frames do not depend on one another work four frames a turn; a chunk is padded
-// with silent filler frames up to a whole turn.
+// Passes whose frames do not depend on one another work up to four frames a turn; a chunk is
+// padded with silent filler frames up to a whole turn.
 constexpr std::int32_t FillerFrames = 3;
 
 // One pair of channels of a chunk, two floats a frame, with room for the filler frames.

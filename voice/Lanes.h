@@ -28,18 +28,6 @@ using Lanes = float __attribute__((vector_size(16)));
     return Min(Max(value, low), high);
 }
 
-// Eight floats, four frames of a pair, for passes whose frames do not depend on one another:
-// one AVX register in the AVX2 clones, two SSE registers in the plain one. Handed around by
-// reference only, as by value they would be passed differently by the two clones.
-using WideLanes = float __attribute__((vector_size(32)));
-
-[[gnu::always_inline]] inline void ClampInPlace(WideLanes& value, float low, float high) noexcept {
-    const WideLanes lows = WideLanes{} + low;
-    const WideLanes highs = WideLanes{} + high;
-    value = value < lows ? lows : value;
-    value = value > highs ? highs : value;
-}
-
 // Lanes 0 and 1 of `low` with lanes 2 and 3 of `high`.
 [[gnu::always_inline]] inline Lanes Join(Lanes low, Lanes high) noexcept {
     return __builtin_shufflevector(low, high, 0, 1, 6, 7);

@@ -11,7 +11,7 @@ namespace {
 
 using Band = StaggeredBand<2>;
 using Memory = StaggeredMemory<2>;
-// The noise of a chunk, one value a frame, with room for the filler frames of a last turn.
+// The noise of a chunk, one value a frame, with room for the filler frames.
 using Noise = std::array<float, ChunkFrames + FillerFrames>;
 
 // The shaper's settings for one degradation, held for a ramp step.
@@ -37,53 +37,47 @@ FilterBand(PairFrames& floats, std::int32_t frames, const Band& band, Memory& me
     RunStaggered(floats.data(), frames, band, memory, Unchanged{});
 }
 
-// Four frames of the pair, and the line noise of each in both of its channels.
-[[gnu::always_inline]] inline void LoadFourFrames(const PairFrames& floats, std::int32_t frame,
-                                                  WideLanes& value) noexcept {
+// Two frames of the pair, and the line noise of each in both of its channels.
+[[gnu::always_inline]] inline Lanes TwoFrames(const PairFrames& floats, std::int32_t frame) noexcept {
+    Lanes value;
     std::memcpy(&value, floats.data() + 2 * frame, sizeof value);
+    return value;
 }
 
-[[gnu::always_inline]] inline void LoadFourNoises(const Noise& noise, std::int32_t frame,
-                                                  WideLanes& value) noexcept {
-    Lanes four;
-    std::memcpy(&four, noise.data() + frame, sizeof four);
-    value = __builtin_shufflevector(four, four, 0, 0, 1, 1, 2, 2, 3, 3);
+[[gnu::always_inline]] inline Lanes TwoNoises(const Noise& noise, std::int32_t frame) noexcept {
+    const float first = noise[static_cast<std::size_t>(frame)];
+    const float second = noise[static_cast<std::size_t>(frame + 1)];
+    return Lanes{first, first, second, second};
 }
 
-[[gnu::always_inline]] inline void StoreFourFrames(PairFrames& floats, std::int32_t frame,
-                                                   const WideLanes& value) noexcept {
+[[gnu::always_inline]] inline void PutTwoFrames(PairFrames& floats, std::int32_t frame,
+                                                Lanes value) noexcept {
     std::memcpy(floats.data() + 2 * frame, &value, sizeof value);
 }
 
-// The shapers run as a pass of their own before the band-pass, four frames a turn: frames do
+// The shapers run as a pass of their own before the band-pass, two frames a turn: frames do
 // not depend on one another there, so a frame's long way through the shaper does not hold up
-// the filter's recursion. The silent filler frames that pad a chunk to whole turns are shaped
-// too and never used.
+// the filter's recursion. A silent filler frame after an odd count is shaped too and never
+// used.
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void
 ShapeSoft(PairFrames& floats, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
-    const float blend = shape.Degradation * shape.MakeUp;
-    const float keep = 1.0f - shape.Degradation;
-    for (std::int32_t f = 0; f < frames; f += 4) {
-        WideLanes value;
-        WideLanes hiss;
-        LoadFourFrames(floats, f, value);
-        LoadFourNoises(noise, f, hiss);
-        WideLanes saturated = value * shape.Drive;
-        SoftClipInPlace(saturated);
-        StoreFourFrames(floats, f, keep * value + blend * saturated + hiss);
+    const Lanes drive = Splat(shape.Drive);
+    const Lanes blend = Splat(shape.Degradation * shape.MakeUp);
+    const Lanes keep = Splat(1.0f - shape.Degradation);
+    for (std::int32_t f = 0; f < frames; f += 2) {
+        const Lanes value = TwoFrames(floats, f);
+        PutTwoFrames(floats, f, keep * value + blend * SoftClip(value * drive) + TwoNoises(noise, f));
     }
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void
 ShapeHard(PairFrames& floats, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
-    for (std::int32_t f = 0; f < frames; f += 4) {
-        WideLanes value;
-        WideLanes hiss;
-        LoadFourFrames(floats, f, value);
-        LoadFourNoises(noise, f, hiss);
-        value *= shape.Drive;
-        HardClipInPlace(value, shape.Limit);
-        StoreFourFrames(floats, f, value * shape.MakeUp + hiss);
+    const Lanes drive = Splat(shape.Drive);
+    const Lanes makeUp = Splat(shape.MakeUp);
+    const Lanes limit = Splat(shape.Limit);
+    for (std::int32_t f = 0; f < frames; f += 2) {
+        const Lanes value = TwoFrames(floats, f);
+        PutTwoFrames(floats, f, HardClip(value * drive, limit) * makeUp + TwoNoises(noise, f));
     }
 }
 
