@@ -99,35 +99,35 @@ template <std::size_t Sections> struct StaggeredState {
 
     [[gnu::always_inline]] static StaggeredState From(const StaggeredMemory<Sections>& memory) noexcept {
         StaggeredState state{};
-        [&]<std::size_t... Node>(std::index_sequence<Node...>) {
+        const auto take = [&]<std::size_t... Node>(std::index_sequence<Node...>) {
             ((state.Previous<Node>() = std::get<Node>(memory.Previous),
               state.BeforePrevious<Node>() = std::get<Node>(memory.BeforePrevious)),
              ...);
-        }
-        (std::make_index_sequence<Sections + 1>());
+        };
+        take(std::make_index_sequence<Sections + 1>());
         return state;
     }
 
     // The first stage's lanes from `first`, the second stage's from `second`.
     [[gnu::always_inline]] static StaggeredState Join(StaggeredState first, StaggeredState second) noexcept {
         StaggeredState state{};
-        [&]<std::size_t... Node>(std::index_sequence<Node...>) {
+        const auto join = [&]<std::size_t... Node>(std::index_sequence<Node...>) {
             ((state.Previous<Node>() = Voice::Join(first.Previous<Node>(), second.Previous<Node>()),
               state.BeforePrevious<Node>() =
                   Voice::Join(first.BeforePrevious<Node>(), second.BeforePrevious<Node>())),
              ...);
-        }
-        (std::make_index_sequence<Sections + 1>());
+        };
+        join(std::make_index_sequence<Sections + 1>());
         return state;
     }
 
     [[gnu::always_inline]] void Save(StaggeredMemory<Sections>& memory) noexcept {
-        [&]<std::size_t... Node>(std::index_sequence<Node...>) {
+        const auto save = [&]<std::size_t... Node>(std::index_sequence<Node...>) {
             ((std::get<Node>(memory.Previous) = Previous<Node>(),
               std::get<Node>(memory.BeforePrevious) = BeforePrevious<Node>()),
              ...);
-        }
-        (std::make_index_sequence<Sections + 1>());
+        };
+        save(std::make_index_sequence<Sections + 1>());
     }
 };
 
@@ -153,10 +153,11 @@ template <std::size_t Sections>
 [[gnu::always_inline]] inline Lanes StepStaggered(const StaggeredBand<Sections>& band,
                                                   StaggeredState<Sections>& state, Lanes input) noexcept {
     Lanes value = input;
-    [&]<std::size_t... Section>(std::index_sequence<Section...>) {
+    // Unrolled at compile time: with constant names the history stays in registers.
+    const auto step = [&]<std::size_t... Section>(std::index_sequence<Section...>) {
         (StepSection<Section>(band, state, value), ...);
-    }
-    (std::make_index_sequence<Sections>());
+    };
+    step(std::make_index_sequence<Sections>());
     state.template BeforePrevious<Sections>() = state.template Previous<Sections>();
     state.template Previous<Sections>() = value;
     return value * band.Gain;
