@@ -1,5 +1,4 @@
 #include "Biquad.h"
-#include "ButterworthBand.h"
 
 #include <cmath>
 #include <numbers>
@@ -37,15 +36,5 @@ Biquad Biquad::HighPass(double cutoffHz, double q, double sampleRateHz) noexcept
     const double b0 = (1.0 + p.Cosine) / 2.0;
     return Normalize(b0, -(1.0 + p.Cosine), b0, p);
 }
-
-} // namespace Tralvonic::Voice
-
-namespace Tralvonic::Voice {
-
-// Emitted out of line once: Clang does not instantiate what a target-cloned kernel uses.
-template class ButterworthRun<1, 0>;
-template class ButterworthRun<0, 1>;
-template class ButterworthRun<0, 2>;
-template class ButterworthRun<2, 2>;
 
 } // namespace Tralvonic::Voice

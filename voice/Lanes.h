@@ -1,7 +1,7 @@
 #pragma once
-// Four floats worked on at once, one channel of a frame in each lane. Written with the
-// compiler's vector types rather than intrinsics, so that the same kernel source compiles to
-// plain SSE2 for every x86-64 and, in a second clone, to AVX2 with fused multiply-adds.
+// Four floats worked on at once. Written with the compiler's vector types rather than
+// intrinsics where it can, so that the same kernel source compiles to plain SSE2 for every
+// x86-64 and, in a second clone, to AVX2 with fused multiply-adds.
 
 #include <xmmintrin.h>
 
@@ -10,9 +10,6 @@
 namespace Tralvonic::Voice {
 
 using Lanes = float __attribute__((vector_size(16)));
-using LaneMask = std::int32_t __attribute__((vector_size(16)));
-
-constexpr std::int32_t LaneCount = 4;
 
 [[gnu::always_inline]] inline Lanes Splat(float value) noexcept {
     return Lanes{value, value, value, value};
@@ -29,6 +26,30 @@ constexpr std::int32_t LaneCount = 4;
 
 [[gnu::always_inline]] inline Lanes Clamp(Lanes value, Lanes low, Lanes high) noexcept {
     return Min(Max(value, low), high);
+}
+
+// Lanes 0 and 1 of `low` with lanes 2 and 3 of `high`.
+[[gnu::always_inline]] inline Lanes Join(Lanes low, Lanes high) noexcept {
+    return __builtin_shufflevector(low, high, 0, 1, 6, 7);
+}
+
+// Two floats (one frame of a channel pair) into lanes 0 and 1, the other lanes 0.
+[[gnu::always_inline]] inline Lanes LoadLow(const float* pair) noexcept {
+    return reinterpret_cast<Lanes>(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(pair)));
+}
+
+// `low` with two floats put into lanes 2 and 3.
+[[gnu::always_inline]] inline Lanes LoadHigh(Lanes low, const float* pair) noexcept {
+    return reinterpret_cast<Lanes>(
+        _mm_loadh_pi(reinterpret_cast<__m128>(low), reinterpret_cast<const __m64*>(pair)));
+}
+
+[[gnu::always_inline]] inline void StoreLow(float* pair, Lanes value) noexcept {
+    _mm_storel_pi(reinterpret_cast<__m64*>(pair), reinterpret_cast<__m128>(value));
+}
+
+[[gnu::always_inline]] inline void StoreHigh(float* pair, Lanes value) noexcept {
+    _mm_storeh_pi(reinterpret_cast<__m64*>(pair), reinterpret_cast<__m128>(value));
 }
 
 } // namespace Tralvonic::Voice

@@ -26,15 +26,19 @@ struct Halves {
     state ^= state << 5;
 }
 
-[[gnu::always_inline]] inline void Generate(HalfBits& states, HalfFloats& white,
-                                            HalfFloats& chance) noexcept {
-    AdvanceAll(states);
-    const HalfBits whiteBits = states;
+[[gnu::always_inline]] inline void Generate(HalfBits& states, HalfFloats& white) noexcept {
     AdvanceAll(states);
     white =
-        __builtin_convertvector(reinterpret_cast<HalfSigned>(whiteBits), HalfFloats) * (1.0f / 2147483648.0f);
-    chance =
-        __builtin_convertvector(reinterpret_cast<HalfSigned>(states >> 8), HalfFloats) * (1.0f / 16777216.0f);
+        __builtin_convertvector(reinterpret_cast<HalfSigned>(states), HalfFloats) * (1.0f / 2147483648.0f);
+}
+
+// The draw that decides whether a group crackles, uniform in 0..1, from a generator of its
+// own: the white noise's generators then move one step a group, not two.
+[[gnu::always_inline]] inline float NextChance(std::uint32_t& state) noexcept {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return static_cast<float>(state >> 8) * (1.0f / 16777216.0f);
 }
 
 // One draw decides for the whole group: a crackle is a burst of a third of a millisecond,
@@ -56,55 +60,60 @@ struct Halves {
     std::memcpy(generators.data() + HalfFrames, &halves.Second, sizeof halves.Second);
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-FillGroups(States& generators, float* noise, std::int32_t groups, LineNoise::Level level) noexcept {
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void FillGroups(States& generators, std::uint32_t& chance,
+                                                                    float* noise, std::int32_t groups,
+                                                                    LineNoise::Level level) noexcept {
     Halves states = Load(generators);
     for (std::int32_t g = 0; g < groups; ++g) {
-        HalfFloats firstWhite, firstChance, secondWhite, secondChance;
-        Generate(states.First, firstWhite, firstChance);
-        Generate(states.Second, secondWhite, secondChance);
-        const float scale = Scale(firstChance[0], level);
-        firstWhite *= scale;
-        secondWhite *= scale;
+        HalfFloats first, second;
+        Generate(states.First, first);
+        Generate(states.Second, second);
+        const float scale = Scale(NextChance(chance), level);
+        first *= scale;
+        second *= scale;
         float* group = noise + static_cast<std::ptrdiff_t>(g) * LineNoise::GroupFrames;
-        std::memcpy(group, &firstWhite, sizeof firstWhite);
-        std::memcpy(group + HalfFrames, &secondWhite, sizeof secondWhite);
+        std::memcpy(group, &first, sizeof first);
+        std::memcpy(group + HalfFrames, &second, sizeof second);
     }
     Save(states, generators);
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void NextGroup(States& generators,
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void NextGroup(States& generators, std::uint32_t& chance,
                                                                    LineNoise::Group& group) noexcept {
     Halves states = Load(generators);
-    HalfFloats firstWhite, firstChance, secondWhite, secondChance;
-    Generate(states.First, firstWhite, firstChance);
-    Generate(states.Second, secondWhite, secondChance);
+    HalfFloats first, second;
+    Generate(states.First, first);
+    Generate(states.Second, second);
     Save(states, generators);
-    std::memcpy(group.White.data(), &firstWhite, sizeof firstWhite);
-    std::memcpy(group.White.data() + HalfFrames, &secondWhite, sizeof secondWhite);
-    std::memcpy(group.Chance.data(), &firstChance, sizeof firstChance);
-    std::memcpy(group.Chance.data() + HalfFrames, &secondChance, sizeof secondChance);
+    std::memcpy(group.White.data(), &first, sizeof first);
+    std::memcpy(group.White.data() + HalfFrames, &second, sizeof second);
+    group.Chance = NextChance(chance);
 }
 
-float Shaped(float white, float groupChance, const LineNoise::Level& level) noexcept {
-    return Scale(groupChance, level) * white;
+float Shaped(float white, float chance, const LineNoise::Level& level) noexcept {
+    return Scale(chance, level) * white;
+}
+
+// Each generator starts from a hash of the seed and its place (the finaliser of MurmurHash3),
+// far from the others on the one cycle xorshift runs through: generators started a few steps
+// apart would repeat each other's numbers a few frames later, which is heard as tones in the
+// hiss. None may be 0, where xorshift stays.
+std::uint32_t Start(std::uint32_t seed, std::uint32_t place) noexcept {
+    std::uint32_t state = seed + 0x9E3779B9u * (place + 1u);
+    state ^= state >> 16;
+    state *= 0x85EBCA6Bu;
+    state ^= state >> 13;
+    state *= 0xC2B2AE35u;
+    state ^= state >> 16;
+    return state != 0 ? state : 1u;
 }
 
 } // namespace
 
-LineNoise::LineNoise(std::uint32_t seed) noexcept : _state{} {
-    // Each generator starts from a hash of the seed and its place (the finaliser of
-    // MurmurHash3), far from the others on the one cycle xorshift runs through: generators
-    // started a few steps apart would repeat each other's numbers a few frames later, which
-    // is heard as tones in the hiss. None may be 0, where xorshift stays.
+LineNoise::LineNoise(std::uint32_t seed) noexcept
+    : _state{}, _chance(Start(seed, static_cast<std::uint32_t>(GroupFrames))) {
     for (std::size_t i = 0; i < _state.size(); ++i) {
-        std::uint32_t state = seed + 0x9E3779B9u * static_cast<std::uint32_t>(i + 1);
-        state ^= state >> 16;
-        state *= 0x85EBCA6Bu;
-        state ^= state >> 13;
-        state *= 0xC2B2AE35u;
-        state ^= state >> 16;
-        _state[i] = state != 0 ? state : 1u;
+        _state[i] = Start(seed, static_cast<std::uint32_t>(i));
     }
 }
 
@@ -112,16 +121,16 @@ void LineNoise::Fill(float* noise, std::int32_t frames, const Level& level) noex
     std::int32_t done = 0;
     for (; done < frames && _nextPending < GroupFrames; ++done, ++_nextPending) {
         const auto i = static_cast<std::size_t>(_nextPending);
-        noise[done] = Shaped(_pending.White[i], _pending.Chance[0], level);
+        noise[done] = Shaped(_pending.White[i], _pending.Chance, level);
     }
     const std::int32_t groups = (frames - done) / GroupFrames;
-    FillGroups(_state, noise + done, groups, level);
+    FillGroups(_state, _chance, noise + done, groups, level);
     done += groups * GroupFrames;
     if (done < frames) {
-        NextGroup(_state, _pending);
+        NextGroup(_state, _chance, _pending);
         for (_nextPending = 0; done < frames; ++done, ++_nextPending) {
             const auto i = static_cast<std::size_t>(_nextPending);
-            noise[done] = Shaped(_pending.White[i], _pending.Chance[0], level);
+            noise[done] = Shaped(_pending.White[i], _pending.Chance, level);
         }
     }
 }

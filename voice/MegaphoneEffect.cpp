@@ -12,31 +12,24 @@ constexpr float Drive = 3.0f;
 // Peak after the clipper; leaves room for the low-pass's overshoot.
 constexpr float Ceiling = 0.85f;
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-Render(std::array<Lanes, ChunkFrames>& lanes, std::int32_t frames, const ButterworthBand<1, 0>& hornBand,
-       BandMemory<1>& hornMemory, const ButterworthBand<0, 1>& speakerBand,
-       BandMemory<1>& speakerMemory) noexcept {
-    ButterworthRun<1, 0> horn(hornBand, hornMemory);
-    ButterworthRun<0, 1> speaker(speakerBand, speakerMemory);
-    // Two frames a turn, so that the history moves from register to register by renaming.
-#pragma GCC unroll 2
-    for (std::int32_t f = 0; f < frames; ++f) {
-        Lanes& frame = lanes[static_cast<std::size_t>(f)];
-        frame = speaker.Step(SoftClip(horn.Step(frame)));
-    }
-    horn.Save(hornMemory);
-    speaker.Save(speakerMemory);
+// The clipper sits between the stages, on the horn's output before the speaker takes it.
+struct Overdrive {
+    [[gnu::always_inline]] Lanes operator()(Lanes value) const noexcept { return SoftClip(value); }
+};
+
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void Render(PairFrames& floats, std::int32_t frames,
+                                                                const StaggeredBand<1>& band,
+                                                                StaggeredMemory<1>& memory) noexcept {
+    RunStaggered(floats.data(), frames, band, memory, Overdrive{});
 }
 
 } // namespace
 
 void MegaphoneEffect::Prepare(double sampleRateHz) noexcept {
-    _horn = ButterworthBand<1, 0>::From({Biquad::HighPass(LowCutHz, ButterworthSecondOrderQ, sampleRateHz)});
-    _speaker =
-        ButterworthBand<0, 1>::From({Biquad::LowPass(HighCutHz, ButterworthSecondOrderQ, sampleRateHz)});
-    // The drive and the ceiling ride on the bands' own gains, saving two multiplies a frame.
-    _horn.Gain *= Drive;
-    _speaker.Gain *= Ceiling;
+    _band = StaggeredBand<1>::From({Biquad::HighPass(LowCutHz, ButterworthSecondOrderQ, sampleRateHz)},
+                                   {Biquad::LowPass(HighCutHz, ButterworthSecondOrderQ, sampleRateHz)});
+    // The drive and the ceiling ride on the stages' own gains, saving two multiplies a frame.
+    _band.Gain *= Lanes{Drive, Drive, Ceiling, Ceiling};
     Reset();
 }
 
@@ -44,18 +37,15 @@ void MegaphoneEffect::Process(std::int16_t* samples, std::int32_t frames, std::i
                               float volume) noexcept {
     ProcessInChunks(
         samples, frames, channels, _gain, volume, [] { return ChunkFrames; },
-        [this](Chunk& chunk, std::int32_t count, std::int32_t groups) {
-            for (std::int32_t g = 0; g < groups; ++g) {
-                const auto group = static_cast<std::size_t>(g);
-                Render(chunk.Groups[group], count, _horn, _hornMemory[group], _speaker,
-                       _speakerMemory[group]);
-            }
+        [this](Chunk& chunk) {
+            chunk.ForEachPair([this, &chunk](PairFrames& floats, std::int32_t pair) {
+                Render(floats, chunk.Frames(), _band, _memory[static_cast<std::size_t>(pair)]);
+            });
         });
 }
 
 void MegaphoneEffect::Reset() noexcept {
-    _hornMemory = {};
-    _speakerMemory = {};
+    _memory = {};
 }
 
 } // namespace Tralvonic::Voice

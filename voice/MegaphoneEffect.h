@@ -5,9 +5,9 @@
 // only rounds the peaks; a shout is squashed smoothly below full scale, never cut flat.
 // Int16 interleaved in and out; no parameters besides the volume.
 
-#include "ButterworthBand.h"
 #include "Chunk.h"
 #include "Ramp.h"
+#include "StaggeredBand.h"
 
 #include <array>
 #include <cstdint>
@@ -23,10 +23,9 @@ public:
     void Reset() noexcept;
 
 private:
-    ButterworthBand<1, 0> _horn{};
-    ButterworthBand<0, 1> _speaker{};
-    std::array<BandMemory<1>, MaxGroups> _hornMemory{};
-    std::array<BandMemory<1>, MaxGroups> _speakerMemory{};
+    // The horn's high-pass is the first stage, the speaker's low-pass the second.
+    StaggeredBand<1> _band{};
+    std::array<StaggeredMemory<1>, MaxPairs> _memory{};
     Ramp _gain{GainRampFrames};
 };
 

@@ -7,8 +7,6 @@ namespace Tralvonic::Voice {
 
 namespace {
 
-using Lines = std::array<Lanes, ChunkFrames>;
-
 constexpr double LightestCutoffHz = 8000.0;
 constexpr double HeaviestCutoffHz = 500.0;
 
@@ -18,32 +16,23 @@ float Log2CutoffHz(std::int32_t intensity) noexcept {
                               position * (std::log2(HeaviestCutoffHz) - std::log2(LightestCutoffHz)));
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderFiltered(Lines& lanes, std::int32_t frames,
-                                                                        const ButterworthBand<0, 2>& band,
-                                                                        BandMemory<2>& memory) noexcept {
-    ButterworthRun<0, 2> lowPass(band, memory);
-    // Two frames a turn, so that the history moves from register to register by renaming.
-#pragma GCC unroll 2
-    for (std::int32_t f = 0; f < frames; ++f) {
-        Lanes& frame = lanes[static_cast<std::size_t>(f)];
-        frame = lowPass.Step(frame);
-    }
-    lowPass.Save(memory);
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderFiltered(PairFrames& floats,
+                                                                        std::int32_t frames,
+                                                                        const StaggeredBand<1>& band,
+                                                                        StaggeredMemory<1>& memory) noexcept {
+    RunStaggered(floats.data(), frames, band, memory, Unchanged{});
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderBlended(Lines& lanes, std::int32_t frames,
-                                                                       const ButterworthBand<0, 2>& band,
-                                                                       BandMemory<2>& memory,
-                                                                       float wet) noexcept {
-    ButterworthRun<0, 2> lowPass(band, memory);
-    const Lanes wetLanes = Splat(wet);
-    // Two frames a turn, so that the history moves from register to register by renaming.
-#pragma GCC unroll 2
-    for (std::int32_t f = 0; f < frames; ++f) {
-        Lanes& frame = lanes[static_cast<std::size_t>(f)];
-        frame += wetLanes * (lowPass.Step(frame) - frame);
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void
+RenderBlended(PairFrames& floats, std::int32_t frames, const StaggeredBand<1>& band,
+              StaggeredMemory<1>& memory, float wet) noexcept {
+    PairFrames dry;
+    const auto count = static_cast<std::size_t>(2 * frames);
+    std::copy_n(floats.begin(), count, dry.begin());
+    RunStaggered(floats.data(), frames, band, memory, Unchanged{});
+    for (std::size_t i = 0; i < count; ++i) {
+        floats[i] = dry[i] + wet * (floats[i] - dry[i]);
     }
-    lowPass.Save(memory);
 }
 
 } // namespace
@@ -81,28 +70,30 @@ void MuffleEffect::Process(std::int16_t* samples, std::int32_t frames, std::int3
     ProcessInChunks(
         samples, frames, channels, _gain, volume,
         [this] { return std::min(_cutoff.FramesLeftInStep(), _wet.FramesLeftInStep()); },
-        [this](Chunk& chunk, std::int32_t count, std::int32_t groups) { Render(chunk, count, groups); });
+        [this](Chunk& chunk) { Render(chunk); });
 }
 
-void MuffleEffect::Render(Chunk& chunk, std::int32_t frames, std::int32_t groups) noexcept {
-    if (!IsBypassed()) {
+void MuffleEffect::Render(Chunk& chunk) noexcept {
+    const std::int32_t frames = chunk.Frames();
+    if (IsBypassed()) {
+        chunk.ForEachPair([](PairFrames&, std::int32_t) {});
+    } else {
         const float cutoff = _cutoff.Value();
         if (cutoff != _bandCutoff) {
             _bandCutoff = cutoff;
             const double hz = std::exp2(static_cast<double>(cutoff));
-            _band = ButterworthBand<0, Sections>::From(
-                {Biquad::LowPass(hz, ButterworthFourthOrderQ1, _sampleRateHz),
-                 Biquad::LowPass(hz, ButterworthFourthOrderQ2, _sampleRateHz)});
+            _band = StaggeredBand<1>::From({Biquad::LowPass(hz, ButterworthFourthOrderQ1, _sampleRateHz)},
+                                           {Biquad::LowPass(hz, ButterworthFourthOrderQ2, _sampleRateHz)});
         }
         const float wet = _wet.Value();
-        for (std::int32_t g = 0; g < groups; ++g) {
-            Lines& lanes = chunk.Groups[static_cast<std::size_t>(g)];
-            BandMemory<Sections>& memory = _memory[static_cast<std::size_t>(g)];
-            if (wet == 1.0f) {
-                RenderFiltered(lanes, frames, _band, memory);
-            } else {
-                RenderBlended(lanes, frames, _band, memory, wet);
-            }
+        if (wet == 1.0f) {
+            chunk.ForEachPair([this, frames](PairFrames& floats, std::int32_t pair) {
+                RenderFiltered(floats, frames, _band, _memory[static_cast<std::size_t>(pair)]);
+            });
+        } else {
+            chunk.ForEachPair([this, frames, wet](PairFrames& floats, std::int32_t pair) {
+                RenderBlended(floats, frames, _band, _memory[static_cast<std::size_t>(pair)], wet);
+            });
         }
     }
     _cutoff.Advance(frames);

@@ -6,9 +6,9 @@
 // frames; into and out of the bypass the filtered voice is cross-faded with the plain one.
 // Int16 interleaved in and out; intensities outside 0..10 are clamped.
 
-#include "ButterworthBand.h"
 #include "Chunk.h"
 #include "Ramp.h"
+#include "StaggeredBand.h"
 
 #include <array>
 #include <cstdint>
@@ -31,11 +31,10 @@ public:
     void Reset() noexcept;
 
 private:
-    static constexpr std::size_t Sections = 2;
     static constexpr std::int32_t RampSteps = 30;
 
     bool IsBypassed() const noexcept { return _wet.Value() == 0.0f && !_wet.IsRamping(); }
-    void Render(Chunk& chunk, std::int32_t frames, std::int32_t groups) noexcept;
+    void Render(Chunk& chunk) noexcept;
 
     double _sampleRateHz = SampleRateHz;
     std::int32_t _intensity = -1; // nothing set yet
@@ -44,8 +43,9 @@ private:
     // 1 for the filtered voice only, 0 for the plain voice only.
     SteppedRamp _wet{RampSteps};
     float _bandCutoff = 0.0f; // the cut-off that _band was computed for
-    ButterworthBand<0, Sections> _band{};
-    std::array<BandMemory<Sections>, MaxGroups> _memory{};
+    // The two low-pass sections, one a stage.
+    StaggeredBand<1> _band{};
+    std::array<StaggeredMemory<1>, MaxPairs> _memory{};
     Ramp _gain{GainRampFrames};
 };
 

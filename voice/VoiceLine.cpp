@@ -3,15 +3,16 @@
 #include "Shaping.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Tralvonic::Voice {
 
 namespace {
 
-using Lines = std::array<Lanes, ChunkFrames>;
-using Band = ButterworthBand<2, 2>;
-using Memory = BandMemory<Band::Sections>;
-using Noise = std::array<float, ChunkFrames>;
+using Band = StaggeredBand<2>;
+using Memory = StaggeredMemory<2>;
+// The noise of a chunk, one value a frame, with room for the filler frames.
+using Noise = std::array<float, ChunkFrames + FillerFrames>;
 
 // The shaper's settings for one degradation, held for a ramp step.
 struct Shape {
@@ -32,38 +33,51 @@ LineNoise::Level NoiseFor(const LineCharacter& character, float degradation) noe
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void
-FilterBand(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory) noexcept {
-    ButterworthRun<2, 2> bandPass(band, memory);
-    // Two frames a turn, so that the history moves from register to register by renaming.
-#pragma GCC unroll 2
-    for (std::int32_t f = 0; f < frames; ++f) {
-        Lanes& frame = lanes[static_cast<std::size_t>(f)];
-        frame = bandPass.Step(frame);
-    }
-    bandPass.Save(memory);
+FilterBand(PairFrames& floats, std::int32_t frames, const Band& band, Memory& memory) noexcept {
+    RunStaggered(floats.data(), frames, band, memory, Unchanged{});
 }
 
-// The shapers run as a pass of their own before the band-pass: frames do not depend on one
-// another there, so a frame's long way through the shaper no longer holds up the filter's.
+// Two frames of the pair, and the line noise of each in both of its channels.
+[[gnu::always_inline]] inline Lanes TwoFrames(const PairFrames& floats, std::int32_t frame) noexcept {
+    Lanes value;
+    std::memcpy(&value, floats.data() + 2 * frame, sizeof value);
+    return value;
+}
+
+[[gnu::always_inline]] inline Lanes TwoNoises(const Noise& noise, std::int32_t frame) noexcept {
+    const float first = noise[static_cast<std::size_t>(frame)];
+    const float second = noise[static_cast<std::size_t>(frame + 1)];
+    return Lanes{first, first, second, second};
+}
+
+[[gnu::always_inline]] inline void PutTwoFrames(PairFrames& floats, std::int32_t frame,
+                                                Lanes value) noexcept {
+    std::memcpy(floats.data() + 2 * frame, &value, sizeof value);
+}
+
+// The shapers run as a pass of their own before the band-pass, two frames a turn: frames do
+// not depend on one another there, so a frame's long way through the shaper does not hold up
+// the filter's recursion. A silent filler frame after an odd count is shaped too and never
+// used.
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void
-ShapeSoft(Lines& lanes, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
+ShapeSoft(PairFrames& floats, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes blend = Splat(shape.Degradation * shape.MakeUp);
     const Lanes keep = Splat(1.0f - shape.Degradation);
-    for (std::int32_t f = 0; f < frames; ++f) {
-        Lanes& frame = lanes[static_cast<std::size_t>(f)];
-        frame = keep * frame + blend * SoftClip(frame * drive) + noise[static_cast<std::size_t>(f)];
+    for (std::int32_t f = 0; f < frames; f += 2) {
+        const Lanes value = TwoFrames(floats, f);
+        PutTwoFrames(floats, f, keep * value + blend * SoftClip(value * drive) + TwoNoises(noise, f));
     }
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default")]] void
-ShapeHard(Lines& lanes, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
+ShapeHard(PairFrames& floats, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes makeUp = Splat(shape.MakeUp);
     const Lanes limit = Splat(shape.Limit);
-    for (std::int32_t f = 0; f < frames; ++f) {
-        Lanes& frame = lanes[static_cast<std::size_t>(f)];
-        frame = HardClip(frame * drive, limit) * makeUp + noise[static_cast<std::size_t>(f)];
+    for (std::int32_t f = 0; f < frames; f += 2) {
+        const Lanes value = TwoFrames(floats, f);
+        PutTwoFrames(floats, f, HardClip(value * drive, limit) * makeUp + TwoNoises(noise, f));
     }
 }
 
@@ -76,8 +90,8 @@ VoiceLine::VoiceLine(const LineCharacter& character) noexcept
 
 void VoiceLine::Prepare(double sampleRateHz) noexcept {
     _band = Band::From({Biquad::HighPass(_character.LowCutHz, ButterworthFourthOrderQ1, sampleRateHz),
-                        Biquad::HighPass(_character.LowCutHz, ButterworthFourthOrderQ2, sampleRateHz),
-                        Biquad::LowPass(_character.HighCutHz, ButterworthFourthOrderQ1, sampleRateHz),
+                        Biquad::HighPass(_character.LowCutHz, ButterworthFourthOrderQ2, sampleRateHz)},
+                       {Biquad::LowPass(_character.HighCutHz, ButterworthFourthOrderQ1, sampleRateHz),
                         Biquad::LowPass(_character.HighCutHz, ButterworthFourthOrderQ2, sampleRateHz)});
     Reset();
 }
@@ -91,32 +105,31 @@ void VoiceLine::Process(std::int16_t* samples, std::int32_t frames, std::int32_t
                         float volume) noexcept {
     ProcessInChunks(
         samples, frames, channels, _gain, volume, [this] { return _degradation.FramesLeftInStep(); },
-        [this](Chunk& chunk, std::int32_t count, std::int32_t groups) { Render(chunk, count, groups); });
+        [this](Chunk& chunk) { Render(chunk); });
 }
 
-void VoiceLine::Render(Chunk& chunk, std::int32_t frames, std::int32_t groups) noexcept {
+void VoiceLine::Render(Chunk& chunk) noexcept {
+    const std::int32_t frames = chunk.Frames();
     const float degradation = _degradation.Value();
     _degradation.Advance(frames);
     if (degradation == 0.0f) {
-        for (std::int32_t g = 0; g < groups; ++g) {
-            FilterBand(chunk.Groups[static_cast<std::size_t>(g)], frames, _band,
-                       _memory[static_cast<std::size_t>(g)]);
-        }
+        chunk.ForEachPair([this, frames](PairFrames& floats, std::int32_t pair) {
+            FilterBand(floats, frames, _band, _memory[static_cast<std::size_t>(pair)]);
+        });
         return;
     }
     const Shape shape = ShapeFor(_character, degradation);
     Noise noise;
     _noise.Fill(noise.data(), frames, NoiseFor(_character, degradation));
-    for (std::int32_t g = 0; g < groups; ++g) {
-        Lines& lanes = chunk.Groups[static_cast<std::size_t>(g)];
-        Memory& memory = _memory[static_cast<std::size_t>(g)];
+    std::fill_n(noise.begin() + frames, FillerFrames, 0.0f);
+    chunk.ForEachPair([&](PairFrames& floats, std::int32_t pair) {
         if (_character.Shaper == LineShaper::Soft) {
-            ShapeSoft(lanes, frames, shape, noise);
+            ShapeSoft(floats, frames, shape, noise);
         } else {
-            ShapeHard(lanes, frames, shape, noise);
+            ShapeHard(floats, frames, shape, noise);
         }
-        FilterBand(lanes, frames, _band, memory);
-    }
+        FilterBand(floats, frames, _band, _memory[static_cast<std::size_t>(pair)]);
+    });
 }
 
 void VoiceLine::Reset() noexcept {

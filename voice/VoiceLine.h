@@ -7,10 +7,10 @@
 // degradation the shaper and the noise are bypassed and only the band-pass applies; a changed
 // degradation glides to its value over 20 ms. Int16 interleaved in and out.
 
-#include "ButterworthBand.h"
 #include "Chunk.h"
 #include "LineNoise.h"
 #include "Ramp.h"
+#include "StaggeredBand.h"
 
 #include <array>
 #include <cstdint>
@@ -55,14 +55,16 @@ public:
     void Reset() noexcept;
 
 private:
-    using Band = ButterworthBand<2, 2>;
+    // The high-pass sections are the first stage, the low-pass sections the second.
+    using Band = StaggeredBand<2>;
+    using Memory = StaggeredMemory<2>;
     static constexpr std::int32_t DegradationRampSteps = 30;
 
-    void Render(Chunk& chunk, std::int32_t frames, std::int32_t groups) noexcept;
+    void Render(Chunk& chunk) noexcept;
 
     LineCharacter _character;
     Band _band{};
-    std::array<BandMemory<Band::Sections>, MaxGroups> _memory{};
+    std::array<Memory, MaxPairs> _memory{};
     SteppedRamp _degradation{DegradationRampSteps};
     LineNoise _noise;
     Ramp _gain{GainRampFrames};

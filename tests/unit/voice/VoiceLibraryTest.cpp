@@ -9,12 +9,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace Tralvonic::VoiceTesting {
 namespace {
@@ -172,6 +174,86 @@ TEST_F(VoiceLibraryTest, EachChannelIsFilteredOnItsOwn) {
     Voice.ProcessMuffle("stereo", wide.data(), BlockFrames, 10, 1.0f);
     for (std::size_t f = 0; f < BlockFrames; ++f) {
         ASSERT_EQ(wide[f * 10 + 9], high[f]) << f;
+    }
+}
+
+// One channel of a block of `channels` interleaved channels, the others a second voice.
+Samples Interleave(const Samples& voice, const Samples& other, std::int32_t channels, std::int32_t place) {
+    Samples block(voice.size() * static_cast<std::size_t>(channels));
+    for (std::size_t f = 0; f < voice.size(); ++f) {
+        for (std::int32_t c = 0; c < channels; ++c) {
+            block[f * static_cast<std::size_t>(channels) + static_cast<std::size_t>(c)] =
+                c == place ? voice[f] : other[f];
+        }
+    }
+    return block;
+}
+
+Samples Channel(const Samples& block, std::int32_t channels, std::int32_t place) {
+    Samples channel;
+    for (std::size_t i = static_cast<std::size_t>(place); i < block.size();
+         i += static_cast<std::size_t>(channels)) {
+        channel.push_back(block[i]);
+    }
+    return channel;
+}
+
+// Through an effect in odd-sized blocks, the volume lowered halfway, so that chunks end
+// between whole groups of frames and the gain glides.
+Samples ProcessRagged(ProcessFunction process, const std::string& name, Samples block,
+                      std::int32_t channels) {
+    constexpr std::int32_t RaggedFrames = 333;
+    const auto frames = static_cast<std::int32_t>(block.size()) / channels;
+    for (std::int32_t start = 0; start < frames; start += RaggedFrames) {
+        process(name.c_str(), block.data() + start * channels, std::min(RaggedFrames, frames - start),
+                channels, start < frames / 2 ? 0.9f : 0.5f);
+    }
+    return block;
+}
+
+TEST_F(VoiceLibraryTest, AChannelComesOutTheSameWhereverItSitsInTheBlock) {
+    // The same voice alone, as either side of a stereo pair, and as a lone last channel of
+    // a wider block: through shaper, noise, filters and the gain glide, every layout must
+    // give it back sample for sample as the mono one does.
+    Samples voice = Tone(700.0, 9000.0);
+    const Samples overtone = Tone(2900.0, 4000.0);
+    std::transform(voice.begin(), voice.end(), overtone.begin(), voice.begin(), std::plus<>());
+    const Samples other = Tone(1900.0, 12000.0);
+    struct Effect {
+        std::string Name;
+        ProcessFunction Process;
+        std::function<void(const char*)> Set;
+    };
+    const Effect effects[]{
+        {"muffle", Voice.ProcessMuffle,
+         [&](const char* name) {
+             Voice.SetMuffleIntensity(name, 6);
+         }},
+        {"phone", Voice.ProcessPhone,
+         [&](const char* name) {
+             Voice.SetPhoneDistortion(name, 5.0f);
+         }},
+        {"radio", Voice.ProcessRadio,
+         [&](const char* name) {
+             Voice.SetRadioDistortion(name, 12.0f);
+         }},
+        {"megaphone", Voice.ProcessMegaphone,
+         [](const char*) {
+         }},
+    };
+    const std::pair<std::int32_t, std::int32_t> layouts[]{{2, 0}, {2, 1}, {3, 2}, {5, 4}, {8, 5}};
+    for (const Effect& effect : effects) {
+        effect.Set((effect.Name + " mono").c_str());
+        const Samples mono = ProcessRagged(effect.Process, effect.Name + " mono", voice, 1);
+        ASSERT_NE(mono, voice) << effect.Name;
+        for (const auto& [channels, place] : layouts) {
+            const std::string name =
+                effect.Name + " " + std::to_string(channels) + " " + std::to_string(place);
+            effect.Set(name.c_str());
+            const Samples block =
+                ProcessRagged(effect.Process, name, Interleave(voice, other, channels, place), channels);
+            EXPECT_EQ(Channel(block, channels, place), mono) << name;
+        }
     }
 }
 
