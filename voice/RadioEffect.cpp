@@ -14,9 +14,10 @@ constexpr LineCharacter Radio{
     .MaxExtraDrive = 7.0f,
     .MaxClipDrop = 0.5f,
     .MaxHiss = 0.12f,
-    // About 40 crackles a second at the end of the range.
+    // About 40 crackles a second at the end of the range, in a pause about as loud as the
+    // clipped voice: louder pops are what a listener turns the radio down for.
     .MaxCrackleChance = 0.0128f,
-    .MaxCracklePeak = 0.7f,
+    .MaxCracklePeak = 0.3f,
     .NoiseSeed = 0x6C8E9CF5u,
 };
 

@@ -109,6 +109,15 @@ inline Samples ProcessInBlocks(ProcessFunction process, const char* name, Sample
     return samples;
 }
 
+// The largest magnitude of any sample.
+inline double Peak(const Samples& samples) {
+    double peak = 0.0;
+    for (const auto sample : samples) {
+        peak = std::max(peak, std::abs(static_cast<double>(sample)));
+    }
+    return peak;
+}
+
 // Root mean square of one channel after the filters have settled.
 inline double Rms(const Samples& samples, std::int32_t channels = 1, std::int32_t channel = 0) {
     double sum = 0.0;
