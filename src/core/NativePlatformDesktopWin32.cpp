@@ -32,12 +32,28 @@ struct CloseRequest {
     WPARAM Button;
 };
 
-BOOL CALLBACK AnswerBox(HWND window, LPARAM request) {
+bool IsDialog(HWND window) {
     wchar_t className[16] = {};
-    if (GetClassNameW(window, className, 16) > 0 && std::wstring_view(className) == DialogClass) {
+    return GetClassNameW(window, className, 16) > 0 && std::wstring_view(className) == DialogClass;
+}
+
+BOOL CALLBACK AnswerBox(HWND window, LPARAM request) {
+    if (IsDialog(window)) {
         PostMessageW(window, WM_COMMAND, reinterpret_cast<const CloseRequest*>(request)->Button, 0);
     }
     return TRUE;
+}
+
+// The button that answers the box on this thread when the stop comes first.
+thread_local WPARAM unansweredButton = IDOK;
+
+// Sees the box's window come up on this thread: a stop that came between the check before the
+// box and its window found nothing to close, so the box answers itself at once.
+LRESULT CALLBACK WatchBox(int code, WPARAM window, LPARAM details) {
+    if (code == HCBT_ACTIVATE && GuiThread::IsClosed() && IsDialog(reinterpret_cast<HWND>(window))) {
+        PostMessageW(reinterpret_cast<HWND>(window), WM_COMMAND, unansweredButton, 0);
+    }
+    return CallNextHookEx(nullptr, code, window, details);
 }
 
 } // namespace
@@ -55,8 +71,15 @@ MessageBoxResult NativePlatform::ShowMessageBox(std::string_view caption, std::s
     const CloseRequest request{static_cast<WPARAM>(yesNo ? IDNO : IDOK)};
     const std::uint64_t tracked = GuiThread::Track(
         [thread, request] { EnumThreadWindows(thread, AnswerBox, reinterpret_cast<LPARAM>(&request)); });
-    const int answer = MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(caption).c_str(),
-                                   BoxFlags(buttons, icon));
+    unansweredButton = request.Button;
+    HHOOK watch = SetWindowsHookExW(WH_CBT, WatchBox, nullptr, thread);
+    const int answer = GuiThread::IsClosed()
+                           ? 0
+                           : MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(caption).c_str(),
+                                         BoxFlags(buttons, icon));
+    if (watch != nullptr) {
+        UnhookWindowsHookEx(watch);
+    }
     GuiThread::Forget(tracked);
     if (!yesNo) {
         return MessageBoxResult::Ok;
