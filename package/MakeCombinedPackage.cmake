@@ -1,9 +1,10 @@
 # Joins the packages of single platforms into one .ts3_plugin for all of them: the plugins/
 # folders of every input side by side (each platform's two libraries, the sounds once) and a
 # package.ini that lists every platform. Run with cmake -P at build time.
-# Inputs: PACKAGE_FILE, STAGE_DIR, INI_FILE, PACKAGES (the single-platform packages, ';'-separated).
+# Inputs: PACKAGE_FILE, STAGE_DIR, INI_FILE, PACKAGES (the single-platform packages, "|"-separated).
 file(REMOVE_RECURSE "${STAGE_DIR}")
 file(MAKE_DIRECTORY "${STAGE_DIR}")
+string(REPLACE "|" ";" PACKAGES "${PACKAGES}")
 foreach(package IN LISTS PACKAGES)
   file(ARCHIVE_EXTRACT INPUT "${package}" DESTINATION "${STAGE_DIR}" PATTERNS "plugins/*")
 endforeach()

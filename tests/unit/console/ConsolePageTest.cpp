@@ -83,11 +83,10 @@ TEST_F(ConsolePage, ListsTheScenePlacesTheGamesPlayersAndActsAsTheHost) {
     ASSERT_TRUE(output.WaitFor("[sim] running")) << output.Lines;
 
     // The game stays answering for the whole test; the page waits for its placement.
-    ChildProcess game({"node", (std::filesystem::path(TRALVONIC_TEST_SCRIPTS) / "demo-game.js").string(),
-                       "ws://" + link, "120"});
+    ChildProcess game({"node", std::string(TRALVONIC_TEST_SCRIPTS) + "/demo-game.js", "ws://" + link, "120"});
     ASSERT_TRUE(game.WaitForPrefix("[game] connected", LineTimeout));
-    ChildProcess page({"node", (std::filesystem::path(TRALVONIC_TEST_SCRIPTS) / "console-page.js").string(),
-                       url, TRALVONIC_TEST_ARTIFACTS});
+    ChildProcess page(
+        {"node", std::string(TRALVONIC_TEST_SCRIPTS) + "/console-page.js", url, TRALVONIC_TEST_ARTIFACTS});
     std::vector<std::string> steps;
     for (;;) {
         const auto line = page.ReadLine(std::chrono::seconds(120));

@@ -22,8 +22,9 @@ public:
     explicit EffectCalls(const std::string& folder) {
         _directory = std::filesystem::path(testing::TempDir()) / folder;
         std::filesystem::create_directories(_directory);
-        std::filesystem::copy_file(std::filesystem::path(TEST_EFFECTS_DIRECTORY) / "complete" / LibraryFile,
-                                   _directory / LibraryFile, std::filesystem::copy_options::skip_existing);
+        const std::filesystem::path library(Platform::EffectLibraryFileName());
+        std::filesystem::copy_file(std::filesystem::path(TEST_EFFECTS_DIRECTORY) / "complete" / library,
+                                   _directory / library, std::filesystem::copy_options::skip_existing);
         std::string error;
         _isLoaded = VoiceDistortion::Load(_directory.string(), error);
         EXPECT_TRUE(_isLoaded) << error;

@@ -168,7 +168,12 @@ bool HostProcess::ReadSome(Clock::time_point end) {
     if (!GetOverlappedResult(_handles->Output, &overlapped, &count, TRUE) || count == 0) {
         return false;
     }
+    // The program's C runtime ends lines with CR LF on Windows; the tests read lines as on Linux.
+    const std::size_t from = Output.empty() ? 0 : Output.size() - 1;
     Output.append(buffer, count);
+    for (std::size_t at = Output.find("\r\n", from); at != std::string::npos; at = Output.find("\r\n", at)) {
+        Output.erase(at, 1);
+    }
     return true;
 }
 
