@@ -1,5 +1,7 @@
 #include "Chunk.h"
 
+#include "Clones.h"
+
 #include "Lanes.h"
 
 #include <emmintrin.h>
@@ -48,10 +50,8 @@ constexpr float HighestSample = 32767.0f;
 
 } // namespace
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void LoadPair(const std::int16_t* samples,
-                                                                  std::int32_t frames, std::int32_t channels,
-                                                                  std::int32_t pair,
-                                                                  PairFrames& floats) noexcept {
+VOICE_KERNEL void LoadPair(const std::int16_t* samples, std::int32_t frames, std::int32_t channels,
+                           std::int32_t pair, PairFrames& floats) noexcept {
     float* out = floats.data();
     if (channels == 2) {
         // The host's layout is already the pair's: one pass the compiler vectorises.
@@ -70,10 +70,8 @@ constexpr float HighestSample = 32767.0f;
     std::fill_n(out + 2 * frames, 2 * FillerFrames, 0.0f);
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void StorePair(const PairFrames& floats,
-                                                                   std::int16_t* samples, std::int32_t frames,
-                                                                   std::int32_t channels, std::int32_t pair,
-                                                                   const Ramp& gain) noexcept {
+VOICE_KERNEL void StorePair(const PairFrames& floats, std::int16_t* samples, std::int32_t frames,
+                            std::int32_t channels, std::int32_t pair, const Ramp& gain) noexcept {
     const float* in = floats.data();
     const bool ramping = gain.IsRamping();
     if (channels == 2 && !ramping) {

@@ -1,5 +1,7 @@
 #include "LineNoise.h"
 
+#include "Clones.h"
+
 #include <cstddef>
 #include <cstring>
 
@@ -60,9 +62,8 @@ struct Halves {
     std::memcpy(generators.data() + HalfFrames, &halves.Second, sizeof halves.Second);
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void FillGroups(States& generators, std::uint32_t& chance,
-                                                                    float* noise, std::int32_t groups,
-                                                                    LineNoise::Level level) noexcept {
+VOICE_KERNEL void FillGroups(States& generators, std::uint32_t& chance, float* noise, std::int32_t groups,
+                             LineNoise::Level level) noexcept {
     Halves states = Load(generators);
     for (std::int32_t g = 0; g < groups; ++g) {
         HalfFloats first, second;
@@ -78,8 +79,7 @@ struct Halves {
     Save(states, generators);
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void NextGroup(States& generators, std::uint32_t& chance,
-                                                                   LineNoise::Group& group) noexcept {
+VOICE_KERNEL void NextGroup(States& generators, std::uint32_t& chance, LineNoise::Group& group) noexcept {
     Halves states = Load(generators);
     HalfFloats first, second;
     Generate(states.First, first);

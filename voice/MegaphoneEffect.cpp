@@ -1,5 +1,7 @@
 #include "MegaphoneEffect.h"
 
+#include "Clones.h"
+
 #include "Shaping.h"
 
 namespace Tralvonic::Voice {
@@ -17,9 +19,8 @@ struct Overdrive {
     [[gnu::always_inline]] Lanes operator()(Lanes value) const noexcept { return SoftClip(value); }
 };
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void Render(PairFrames& floats, std::int32_t frames,
-                                                                const StaggeredBand<1>& band,
-                                                                StaggeredMemory<1>& memory) noexcept {
+VOICE_KERNEL void Render(PairFrames& floats, std::int32_t frames, const StaggeredBand<1>& band,
+                         StaggeredMemory<1>& memory) noexcept {
     RunStaggered(floats.data(), frames, band, memory, Overdrive{});
 }
 

@@ -1,5 +1,7 @@
 #include "MuffleEffect.h"
 
+#include "Clones.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,16 +18,13 @@ float Log2CutoffHz(std::int32_t intensity) noexcept {
                               position * (std::log2(HeaviestCutoffHz) - std::log2(LightestCutoffHz)));
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderFiltered(PairFrames& floats,
-                                                                        std::int32_t frames,
-                                                                        const StaggeredBand<1>& band,
-                                                                        StaggeredMemory<1>& memory) noexcept {
+VOICE_KERNEL void RenderFiltered(PairFrames& floats, std::int32_t frames, const StaggeredBand<1>& band,
+                                 StaggeredMemory<1>& memory) noexcept {
     RunStaggered(floats.data(), frames, band, memory, Unchanged{});
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-RenderBlended(PairFrames& floats, std::int32_t frames, const StaggeredBand<1>& band,
-              StaggeredMemory<1>& memory, float wet) noexcept {
+VOICE_KERNEL void RenderBlended(PairFrames& floats, std::int32_t frames, const StaggeredBand<1>& band,
+                                StaggeredMemory<1>& memory, float wet) noexcept {
     PairFrames dry;
     const auto count = static_cast<std::size_t>(2 * frames);
     std::copy_n(floats.begin(), count, dry.begin());

@@ -1,5 +1,7 @@
 #include "VoiceLine.h"
 
+#include "Clones.h"
+
 #include "Shaping.h"
 
 #include <algorithm>
@@ -32,8 +34,8 @@ LineNoise::Level NoiseFor(const LineCharacter& character, float degradation) noe
             character.MaxCracklePeak * degradation};
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-FilterBand(PairFrames& floats, std::int32_t frames, const Band& band, Memory& memory) noexcept {
+VOICE_KERNEL void FilterBand(PairFrames& floats, std::int32_t frames, const Band& band,
+                             Memory& memory) noexcept {
     RunStaggered(floats.data(), frames, band, memory, Unchanged{});
 }
 
@@ -59,8 +61,8 @@ FilterBand(PairFrames& floats, std::int32_t frames, const Band& band, Memory& me
 // not depend on one another there, so a frame's long way through the shaper does not hold up
 // the filter's recursion. A silent filler frame after an odd count is shaped too and never
 // used.
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-ShapeSoft(PairFrames& floats, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
+VOICE_KERNEL void ShapeSoft(PairFrames& floats, std::int32_t frames, const Shape& shape,
+                            const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes blend = Splat(shape.Degradation * shape.MakeUp);
     const Lanes keep = Splat(1.0f - shape.Degradation);
@@ -70,8 +72,8 @@ ShapeSoft(PairFrames& floats, std::int32_t frames, const Shape& shape, const Noi
     }
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-ShapeHard(PairFrames& floats, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
+VOICE_KERNEL void ShapeHard(PairFrames& floats, std::int32_t frames, const Shape& shape,
+                            const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes makeUp = Splat(shape.MakeUp);
     const Lanes limit = Splat(shape.Limit);

@@ -59,8 +59,8 @@ protected:
         const auto folder = directory / "Tralvonic";
         std::filesystem::create_directories(folder);
         std::filesystem::copy_file(plugin, directory / plugin.filename());
-        std::filesystem::copy_file(plugin.parent_path() / "Tralvonic" / "VoiceDistortion_linux_amd64.so",
-                                   folder / "VoiceDistortion_linux_amd64.so");
+        std::filesystem::copy_file(plugin.parent_path() / "Tralvonic" / TRALVONIC_VOICE_FILE_NAME,
+                                   folder / TRALVONIC_VOICE_FILE_NAME);
         link = "127.0.0.1:" + std::to_string(FreePort());
         std::ofstream(folder / "settings.json")
             << R"({"ExpertMode":true,"LogLevel":"Extensive","WebSocketAddress":")" << link << R"("})";
@@ -83,11 +83,10 @@ TEST_F(ConsolePage, ListsTheScenePlacesTheGamesPlayersAndActsAsTheHost) {
     ASSERT_TRUE(output.WaitFor("[sim] running")) << output.Lines;
 
     // The game stays answering for the whole test; the page waits for its placement.
-    ChildProcess game({"node", (std::filesystem::path(TRALVONIC_TEST_SCRIPTS) / "demo-game.js").string(),
-                       "ws://" + link, "120"});
+    ChildProcess game({"node", std::string(TRALVONIC_TEST_SCRIPTS) + "/demo-game.js", "ws://" + link, "120"});
     ASSERT_TRUE(game.WaitForPrefix("[game] connected", LineTimeout));
-    ChildProcess page({"node", (std::filesystem::path(TRALVONIC_TEST_SCRIPTS) / "console-page.js").string(),
-                       url, TRALVONIC_TEST_ARTIFACTS});
+    ChildProcess page(
+        {"node", std::string(TRALVONIC_TEST_SCRIPTS) + "/console-page.js", url, TRALVONIC_TEST_ARTIFACTS});
     std::vector<std::string> steps;
     for (;;) {
         const auto line = page.ReadLine(std::chrono::seconds(120));

@@ -2,11 +2,11 @@
 // The stand-in voice-effect library loaded from a private copy, so that a test file reads
 // only the calls made since it loaded it, whatever other tests load.
 
+#include "core/Platform.h"
 #include "effects/VoiceDistortion.h"
+#include "support/LoadedLibrary.h"
 
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
 
 #include <filesystem>
 #include <sstream>
@@ -22,8 +22,9 @@ public:
     explicit EffectCalls(const std::string& folder) {
         _directory = std::filesystem::path(testing::TempDir()) / folder;
         std::filesystem::create_directories(_directory);
-        std::filesystem::copy_file(std::filesystem::path(TEST_EFFECTS_DIRECTORY) / "complete" / LibraryFile,
-                                   _directory / LibraryFile, std::filesystem::copy_options::skip_existing);
+        const std::filesystem::path library(Platform::EffectLibraryFileName());
+        std::filesystem::copy_file(std::filesystem::path(TEST_EFFECTS_DIRECTORY) / "complete" / library,
+                                   _directory / library, std::filesystem::copy_options::skip_existing);
         std::string error;
         _isLoaded = VoiceDistortion::Load(_directory.string(), error);
         EXPECT_TRUE(_isLoaded) << error;
@@ -63,17 +64,10 @@ public:
     void Clear() { _before = All().size(); }
 
 private:
-    static constexpr const char* LibraryFile = "VoiceDistortion_linux_amd64.so";
-
     std::string All() const {
-        void* handle = dlopen((_directory / LibraryFile).c_str(), RTLD_NOW | RTLD_NOLOAD);
-        if (handle == nullptr) {
-            return "";
-        }
-        auto calls = reinterpret_cast<const char* (*)()>(dlsym(handle, "TestEffectCalls"));
-        std::string result = calls != nullptr ? calls() : "";
-        dlclose(handle);
-        return result;
+        return Testing::CallLoadedTextFunction(_directory / Platform::EffectLibraryFileName(),
+                                               "TestEffectCalls")
+            .value_or("");
     }
 
     std::filesystem::path _directory;

@@ -33,8 +33,9 @@ inline constexpr int HostWarning = 2;
 inline constexpr int HostDebug = 3;
 inline constexpr int HostInfo = 4;
 
+// Joined with "/" on every platform: the scripts run in Linux's Node.js, under Wine too.
 inline std::filesystem::path ScriptPath(std::string_view name) {
-    return std::filesystem::path(TRALVONIC_TEST_SCRIPTS) / name;
+    return std::filesystem::path(std::string(TRALVONIC_TEST_SCRIPTS) + "/" + std::string(name));
 }
 
 struct ReceivedMessage {
