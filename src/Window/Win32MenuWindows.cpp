@@ -7,6 +7,8 @@
 #include "core/LastResort.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -25,6 +27,10 @@ namespace Tralvonic {
 namespace {
 
 constexpr UINT RunHandOversMessage = WM_APP + 1;
+// How long a host thread waits for the window's thread to take an answer. The work takes
+// moments; a window thread that is held up longer (inside a host call that itself waits for
+// the waiting host thread, say) must not freeze the host, and the work still runs later.
+constexpr auto HandOverTimeout = std::chrono::seconds(2);
 constexpr DWORD FrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD FrameExtendedStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 // The resource id of the manifest that asks for version 6 of the common controls.
@@ -83,7 +89,8 @@ public:
     }
 
     // Any thread: runs `work` on the window's thread and returns once it has run, or at once
-    // when it never will (the window is closing or gone, or the plugin is stopping).
+    // when it never will (the window is closing or gone, or the plugin is stopping), or after
+    // HandOverTimeout when the window's thread is held up.
     void HandOver(std::function<void()> work) {
         if (GetCurrentThreadId() == _thread.load()) {
             work();
@@ -107,8 +114,8 @@ public:
             Withdraw(item);
             return;
         }
-        // The stop's GuiThread::Close ends this wait too.
-        GuiThread::WaitUntil([&] { return item->Done.load(); });
+        std::unique_lock lock(_mutex);
+        _handedOver.wait_for(lock, HandOverTimeout, [&] { return item->Done.load(); });
     }
 
     // Window thread.
@@ -125,13 +132,18 @@ public:
     }
 
 private:
-    static void Release(const std::deque<std::shared_ptr<HandOverItem>>& items) {
-        for (const auto& item : items) {
-            item->Done.store(true);
+    void Release(const std::deque<std::shared_ptr<HandOverItem>>& items) {
+        if (items.empty()) {
+            return;
         }
-        if (!items.empty()) {
-            GuiThread::Notify();
+        {
+            // Under the mutex, so that a waiter between its check and its sleep cannot miss it.
+            std::lock_guard lock(_mutex);
+            for (const auto& item : items) {
+                item->Done.store(true);
+            }
         }
+        _handedOver.notify_all();
     }
 
     void Withdraw(const std::shared_ptr<HandOverItem>& item) {
@@ -144,6 +156,7 @@ private:
 
     std::atomic<DWORD> _thread{0};
     std::mutex _mutex;
+    std::condition_variable _handedOver;
     HWND _window = nullptr;                             // guarded by _mutex
     bool _closeRequested = false;                       // guarded by _mutex
     bool _ended = false;                                // guarded by _mutex
@@ -171,6 +184,17 @@ bool Handle(Frame& frame, HWND window, UINT message, WPARAM wParam, LPARAM lPara
             return true;
         }
         return false;
+    case WM_NEXTDLGCTL: {
+        // A multi-line text box asks its parent for the next control on Tab, as a dialog's
+        // own procedure would answer; the frame is no dialog, so it answers itself.
+        const HWND next = LOWORD(lParam) != 0
+                              ? reinterpret_cast<HWND>(wParam)
+                              : GetNextDlgTabItem(window, GetFocus(), wParam != 0 ? TRUE : FALSE);
+        if (next != nullptr) {
+            SetFocus(next);
+        }
+        return true;
+    }
     case WM_CTLCOLORSTATIC:
         if (const HBRUSH brush =
                 frame.View->OnStaticColor(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {
