@@ -364,7 +364,8 @@ public:
         if (!_link->IsCloseRequested()) {
             const Apartment apartment;
             const VisualStyles styles;
-            Run();
+            // A window that fails to be made still releases its waiters and reports its close.
+            RunGuarded([this] { Run(); });
         }
         _link->Detach();
         if (_closed) {

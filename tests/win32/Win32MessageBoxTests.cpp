@@ -23,22 +23,33 @@ std::future<int> ShowBoxElsewhere(unsigned int flags, int stopAnswer) {
                       [=] { return ShowTrackedMessageBox(BoxCaption, L"Download now?", flags, stopAnswer); });
 }
 
-TEST(Win32MessageBox, TheUsersAnswerComesBackAndTheStopAnswersAnOkBoxWithOk) {
+TEST(Win32MessageBox, TheUsersAnswerComesBack) {
     GuiThread::Open();
-    auto yes = ShowBoxElsewhere(MB_YESNO | MB_ICONINFORMATION, IDNO);
+    auto answer = ShowBoxElsewhere(MB_YESNO | MB_ICONINFORMATION, IDNO);
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = VisibleWindow(BoxCaption)) != nullptr; }));
     SendMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
-    ASSERT_EQ(yes.wait_for(WindowDeadline), std::future_status::ready);
-    EXPECT_EQ(yes.get(), IDYES);
+    ASSERT_EQ(answer.wait_for(WindowDeadline), std::future_status::ready);
+    EXPECT_EQ(answer.get(), IDYES);
+}
 
-    auto ok = ShowBoxElsewhere(MB_OK | MB_ICONERROR, IDOK);
-    ASSERT_TRUE(WaitUntil([] { return VisibleWindow(BoxCaption) != nullptr; }));
+TEST(Win32MessageBox, TheStopAnswersEveryOpenBoxForTheUserAndRefusesNewOnes) {
+    GuiThread::Open();
+    auto question = ShowBoxElsewhere(MB_YESNO | MB_ICONINFORMATION, IDNO);
+    auto notice = ShowBoxElsewhere(MB_OK | MB_ICONERROR, IDOK);
+    ASSERT_TRUE(WaitUntil([] { return CountWindows(BoxCaption) == 2; }));
+
     const auto start = Clock::now();
     GuiThread::Close();
     EXPECT_LT(Clock::now() - start, StopLimit);
-    ASSERT_EQ(ok.wait_for(WindowDeadline), std::future_status::ready);
-    EXPECT_EQ(ok.get(), IDOK);
+    ASSERT_EQ(question.wait_for(WindowDeadline), std::future_status::ready);
+    EXPECT_EQ(question.get(), IDNO);
+    ASSERT_EQ(notice.wait_for(WindowDeadline), std::future_status::ready);
+    EXPECT_EQ(notice.get(), IDOK);
+    EXPECT_EQ(CountWindows(BoxCaption), 0);
+
+    EXPECT_EQ(ShowTrackedMessageBox(BoxCaption, L"Too late", MB_YESNO, IDNO), IDNO);
+    EXPECT_EQ(CountWindows(BoxCaption), 0);
     GuiThread::Open();
 }
 
