@@ -2,9 +2,8 @@
 
 #include "SimulatedClient.h"
 
-#include <dlfcn.h>
-
 #include <stdexcept>
+#include <utility>
 
 namespace Tralvonic::Sim {
 
@@ -25,16 +24,14 @@ std::string Join(const std::vector<std::string>& names) {
 PluginDriver::PluginDriver(SimulatedClient& client, const PluginExports& exports)
     : PluginDriver(client, exports, nullptr) {}
 
-PluginDriver::PluginDriver(SimulatedClient& client, const PluginExports& exports, void* library)
-    : _client(client), _exports(exports), _library(library), _audio(std::make_unique<AudioThread>(client)) {}
+PluginDriver::PluginDriver(SimulatedClient& client, const PluginExports& exports,
+                           std::unique_ptr<SharedLibrary> library)
+    : _client(client), _exports(exports), _library(std::move(library)),
+      _audio(std::make_unique<AudioThread>(client)) {}
 
 std::unique_ptr<PluginDriver> PluginDriver::Load(SimulatedClient& client, const std::string& path) {
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
-        const char* error = dlerror();
-        throw std::runtime_error("cannot load " + path + ": " + (error != nullptr ? error : "unknown error"));
-    }
-    const PluginExports exports = PluginExports::FromLibrary(library);
+    auto library = std::make_unique<SharedLibrary>(path);
+    const PluginExports exports = PluginExports::FromLibrary(*library);
     std::string problem;
     if (auto missing = exports.MissingRequired(); !missing.empty()) {
         problem = "lacks " + Join(missing);
@@ -42,18 +39,15 @@ std::unique_ptr<PluginDriver> PluginDriver::Load(SimulatedClient& client, const 
         problem = "was built for plugin API " + std::to_string(exports.apiVersion());
     }
     if (!problem.empty()) {
-        dlclose(library);
         throw std::runtime_error(path + " " + problem);
     }
-    return std::unique_ptr<PluginDriver>(new PluginDriver(client, exports, library));
+    return std::unique_ptr<PluginDriver>(new PluginDriver(client, exports, std::move(library)));
 }
 
 PluginDriver::~PluginDriver() {
     Shutdown();
     _audio.reset();
-    if (_library != nullptr) {
-        dlclose(_library);
-    }
+    _library.reset();
 }
 
 int PluginDriver::Start(const std::string& pluginId) {

@@ -6,6 +6,7 @@
 
 #include "AudioThread.h"
 #include "PluginExports.h"
+#include "SharedLibrary.h"
 
 #include "TeamSpeak/sdk/HostTypes.h"
 
@@ -57,13 +58,14 @@ public:
                         TeamSpeak::uint64 selectedItemId = 0);
 
 private:
-    PluginDriver(SimulatedClient& client, const PluginExports& exports, void* library);
+    PluginDriver(SimulatedClient& client, const PluginExports& exports,
+                 std::unique_ptr<SharedLibrary> library);
     void ReadMenus();
     void Release(void* block);
 
     SimulatedClient& _client;
     PluginExports _exports;
-    void* _library = nullptr; // owned; dlclose in the destructor
+    std::unique_ptr<SharedLibrary> _library; // unloaded last, in the destructor
     std::unique_ptr<AudioThread> _audio;
     bool _running = false;
     std::vector<MenuEntry> _menus;

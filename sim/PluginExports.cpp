@@ -1,19 +1,19 @@
 #include "PluginExports.h"
 
-#include <dlfcn.h>
+#include "SharedLibrary.h"
 
 namespace Tralvonic::Sim {
 
 namespace {
 
-template <typename Function> void Resolve(void* library, const char* name, Function& field) {
+template <typename Function> void Resolve(const SharedLibrary& library, const char* name, Function& field) {
     const std::string symbol = std::string("ts3plugin_") + name;
-    field = reinterpret_cast<Function>(dlsym(library, symbol.c_str()));
+    field = reinterpret_cast<Function>(library.Symbol(symbol.c_str()));
 }
 
 } // namespace
 
-PluginExports PluginExports::FromLibrary(void* library) {
+PluginExports PluginExports::FromLibrary(const SharedLibrary& library) {
     PluginExports exports;
     Resolve(library, "name", exports.name);
     Resolve(library, "version", exports.version);

@@ -1,7 +1,7 @@
 #pragma once
 // The plugin's exported entry points as the simulated client calls them, named after the
 // exports without their "ts3plugin_" prefix. A plugin comes either from a shared library
-// (FromLibrary, looked up with dlsym) or linked into a test, which fills the fields it
+// (FromLibrary, looked up by name) or linked into a test, which fills the fields it
 // needs. Every field may be null: the client skips what a plugin does not export, and
 // refuses to load a library that lacks one of the required eight.
 
@@ -11,6 +11,8 @@
 #include <vector>
 
 namespace Tralvonic::Sim {
+
+class SharedLibrary;
 
 struct PluginExports {
     using uint64 = TeamSpeak::uint64;
@@ -91,8 +93,8 @@ struct PluginExports {
     void (*onCustom3dRolloffCalculationWaveEvent)(uint64 serverConnectionHandlerID, uint64 waveHandle,
                                                   float distance, float* volume) = nullptr;
 
-    // Looks every field up in a library opened with dlopen.
-    static PluginExports FromLibrary(void* library);
+    // Looks every field up in a loaded library.
+    static PluginExports FromLibrary(const SharedLibrary& library);
     // The names of the required exports that are missing; empty when the plugin can load.
     std::vector<std::string> MissingRequired() const;
 };

@@ -1,5 +1,7 @@
 #include "Chunk.h"
 
+#include "Clones.h"
+
 #include <emmintrin.h>
 
 #include <cstddef>
@@ -48,8 +50,8 @@ constexpr float HighestSample = 32767.0f;
 
 } // namespace
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-LoadChunk(const std::int16_t* samples, std::int32_t frames, std::int32_t channels, Chunk& chunk) noexcept {
+VOICE_KERNEL void LoadChunk(const std::int16_t* samples, std::int32_t frames, std::int32_t channels,
+                            Chunk& chunk) noexcept {
     if (channels == 2) {
         std::array<Lanes, ChunkFrames>& lanes = chunk.Groups[0];
         std::int32_t f = 0;
@@ -80,10 +82,8 @@ LoadChunk(const std::int16_t* samples, std::int32_t frames, std::int32_t channel
     }
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void StoreChunk(const Chunk& chunk, std::int16_t* samples,
-                                                                    std::int32_t frames,
-                                                                    std::int32_t channels,
-                                                                    const Ramp& gain) noexcept {
+VOICE_KERNEL void StoreChunk(const Chunk& chunk, std::int16_t* samples, std::int32_t frames,
+                             std::int32_t channels, const Ramp& gain) noexcept {
     const bool ramping = gain.IsRamping();
     const float steady = gain.Target();
     if (channels == 2) {

@@ -7,7 +7,12 @@
 #include <cstdint>
 #include <string_view>
 
+// The Windows library exports by its .def file; ELF needs the visibility, PE has none.
+#ifdef _WIN32
+#define VOICE_EXPORT extern "C"
+#else
 #define VOICE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "LineNoise.h"
 
+#include "Clones.h"
+
 #include <cstddef>
 #include <cstring>
 
@@ -56,8 +58,8 @@ struct Halves {
     std::memcpy(generators.data() + HalfFrames, &halves.Second, sizeof halves.Second);
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-FillGroups(States& generators, float* noise, std::int32_t groups, LineNoise::Level level) noexcept {
+VOICE_KERNEL void FillGroups(States& generators, float* noise, std::int32_t groups,
+                             LineNoise::Level level) noexcept {
     Halves states = Load(generators);
     for (std::int32_t g = 0; g < groups; ++g) {
         HalfFloats firstWhite, firstChance, secondWhite, secondChance;
@@ -73,8 +75,7 @@ FillGroups(States& generators, float* noise, std::int32_t groups, LineNoise::Lev
     Save(states, generators);
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void NextGroup(States& generators,
-                                                                   LineNoise::Group& group) noexcept {
+VOICE_KERNEL void NextGroup(States& generators, LineNoise::Group& group) noexcept {
     Halves states = Load(generators);
     HalfFloats firstWhite, firstChance, secondWhite, secondChance;
     Generate(states.First, firstWhite, firstChance);

@@ -1,5 +1,7 @@
 #include "MegaphoneEffect.h"
 
+#include "Clones.h"
+
 #include "Shaping.h"
 
 namespace Tralvonic::Voice {
@@ -12,10 +14,9 @@ constexpr float Drive = 3.0f;
 // Peak after the clipper; leaves room for the low-pass's overshoot.
 constexpr float Ceiling = 0.85f;
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-Render(std::array<Lanes, ChunkFrames>& lanes, std::int32_t frames, const ButterworthBand<1, 0>& hornBand,
-       BandMemory<1>& hornMemory, const ButterworthBand<0, 1>& speakerBand,
-       BandMemory<1>& speakerMemory) noexcept {
+VOICE_KERNEL void Render(std::array<Lanes, ChunkFrames>& lanes, std::int32_t frames,
+                         const ButterworthBand<1, 0>& hornBand, BandMemory<1>& hornMemory,
+                         const ButterworthBand<0, 1>& speakerBand, BandMemory<1>& speakerMemory) noexcept {
     ButterworthRun<1, 0> horn(hornBand, hornMemory);
     ButterworthRun<0, 1> speaker(speakerBand, speakerMemory);
     // Two frames a turn, so that the history moves from register to register by renaming.

@@ -1,5 +1,7 @@
 #include "MuffleEffect.h"
 
+#include "Clones.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -18,9 +20,8 @@ float Log2CutoffHz(std::int32_t intensity) noexcept {
                               position * (std::log2(HeaviestCutoffHz) - std::log2(LightestCutoffHz)));
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderFiltered(Lines& lanes, std::int32_t frames,
-                                                                        const ButterworthBand<0, 2>& band,
-                                                                        BandMemory<2>& memory) noexcept {
+VOICE_KERNEL void RenderFiltered(Lines& lanes, std::int32_t frames, const ButterworthBand<0, 2>& band,
+                                 BandMemory<2>& memory) noexcept {
     ButterworthRun<0, 2> lowPass(band, memory);
     // Two frames a turn, so that the history moves from register to register by renaming.
 #pragma GCC unroll 2
@@ -31,10 +32,8 @@ float Log2CutoffHz(std::int32_t intensity) noexcept {
     lowPass.Save(memory);
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void RenderBlended(Lines& lanes, std::int32_t frames,
-                                                                       const ButterworthBand<0, 2>& band,
-                                                                       BandMemory<2>& memory,
-                                                                       float wet) noexcept {
+VOICE_KERNEL void RenderBlended(Lines& lanes, std::int32_t frames, const ButterworthBand<0, 2>& band,
+                                BandMemory<2>& memory, float wet) noexcept {
     ButterworthRun<0, 2> lowPass(band, memory);
     const Lanes wetLanes = Splat(wet);
     // Two frames a turn, so that the history moves from register to register by renaming.

@@ -1,5 +1,7 @@
 #include "VoiceLine.h"
 
+#include "Clones.h"
+
 #include "Shaping.h"
 
 #include <algorithm>
@@ -31,8 +33,7 @@ LineNoise::Level NoiseFor(const LineCharacter& character, float degradation) noe
             character.MaxCracklePeak * degradation};
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-FilterBand(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory) noexcept {
+VOICE_KERNEL void FilterBand(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory) noexcept {
     ButterworthRun<2, 2> bandPass(band, memory);
     // Two frames a turn, so that the history moves from register to register by renaming.
 #pragma GCC unroll 2
@@ -45,8 +46,8 @@ FilterBand(Lines& lanes, std::int32_t frames, const Band& band, Memory& memory) 
 
 // The shapers run as a pass of their own before the band-pass: frames do not depend on one
 // another there, so a frame's long way through the shaper no longer holds up the filter's.
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-ShapeSoft(Lines& lanes, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
+VOICE_KERNEL void ShapeSoft(Lines& lanes, std::int32_t frames, const Shape& shape,
+                            const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes blend = Splat(shape.Degradation * shape.MakeUp);
     const Lanes keep = Splat(1.0f - shape.Degradation);
@@ -56,8 +57,8 @@ ShapeSoft(Lines& lanes, std::int32_t frames, const Shape& shape, const Noise& no
     }
 }
 
-[[gnu::target_clones("arch=x86-64-v3", "default")]] void
-ShapeHard(Lines& lanes, std::int32_t frames, const Shape& shape, const Noise& noise) noexcept {
+VOICE_KERNEL void ShapeHard(Lines& lanes, std::int32_t frames, const Shape& shape,
+                            const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes makeUp = Splat(shape.MakeUp);
     const Lanes limit = Splat(shape.Limit);

@@ -5,9 +5,7 @@
 
 #include <cctype>
 #include <cstdio>
-#include <poll.h>
 #include <string_view>
-#include <unistd.h>
 #include <utility>
 
 namespace Tralvonic::Sim::Host {
@@ -28,74 +26,27 @@ std::string Trimmed(std::string_view text) {
 
 } // namespace
 
-CommandReader::CommandReader(SimulatedClient& client, PluginDriver& driver, std::function<void()> stop)
-    : _client(client), _driver(driver), _stop(std::move(stop)) {
-    if (pipe(_wake) != 0) {
-        _wake[0] = _wake[1] = -1;
-        return;
-    }
-    _thread = std::thread([this] { Run(); });
-}
-
-CommandReader::~CommandReader() {
-    if (_wake[1] >= 0) {
-        const char byte = 0;
-        [[maybe_unused]] const auto written = write(_wake[1], &byte, 1);
-    }
-    if (_thread.joinable()) {
-        _thread.join();
-    }
-    for (const int end : _wake) {
-        if (end >= 0) {
-            close(end);
-        }
-    }
-}
-
 void CommandReader::PrintHelp() {
     std::printf("[sim] commands: menu settings | menu troubleshooting | calls FUNCTION | help | quit\n");
 }
 
-void CommandReader::Run() {
-    std::string line;
-    bool overlong = false;
-    char buffer[256];
-    for (;;) {
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {_wake[0], POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
-            continue;
-        }
-        if ((fds[1].revents & POLLIN) != 0) {
-            return;
-        }
-        if ((fds[0].revents & (POLLIN | POLLHUP)) == 0) {
-            if ((fds[0].revents & (POLLERR | POLLNVAL)) != 0) {
-                return;
-            }
-            continue;
-        }
-        const ssize_t count = read(STDIN_FILENO, buffer, sizeof(buffer));
-        if (count <= 0) {
-            // The input ended; the host runs on until it is stopped by a signal.
-            return;
-        }
-        for (ssize_t i = 0; i < count; ++i) {
-            if (buffer[i] != '\n') {
-                if (line.size() < MaxLineLength) {
-                    line += buffer[i];
-                } else {
-                    overlong = true;
-                }
-                continue;
-            }
-            if (overlong) {
-                std::printf("[sim] line too long, ignored\n");
+void CommandReader::Feed(std::string_view bytes) {
+    for (const char byte : bytes) {
+        if (byte != '\n') {
+            if (_line.size() < MaxLineLength) {
+                _line += byte;
             } else {
-                Execute(Trimmed(line));
+                _overlong = true;
             }
-            line.clear();
-            overlong = false;
+            continue;
         }
+        if (_overlong) {
+            std::printf("[sim] line too long, ignored\n");
+        } else {
+            Execute(Trimmed(_line));
+        }
+        _line.clear();
+        _overlong = false;
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The menu windows of the platform the plugin is built for: Qt widgets on Linux
-// (QtMenuWindows.cpp), native Win32 windows on Windows (Win32MenuWindows.cpp). The build
+// (QtMenuWindows.cpp), native Win32 windows on Windows (MenuWindowsWin32.cpp). The build
 // compiles exactly one of the two.
 
 #include "Window/TroubleWindow.h"

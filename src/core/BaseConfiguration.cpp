@@ -3,6 +3,7 @@
 #include "core/ConfigurationJson.h"
 #include "core/DurableFile.h"
 #include "core/Logger.h"
+#include "core/Utf8Path.h"
 #include "link/WebSocket.h"
 
 #include <atomic>
@@ -42,7 +43,7 @@ ConfigurationState& State() {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(PathFromUtf8(path), std::ios::binary);
     if (!file)
         throw std::runtime_error("Opening '" + path + "' failed: " + std::strerror(errno));
     std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -122,7 +123,8 @@ std::string Base::ConfigFilepath() {
 void Base::LoadConfiguration() {
     const std::string path = ConfigFilepath();
     std::error_code statusError;
-    if (std::filesystem::status(path, statusError).type() == std::filesystem::file_type::not_found) {
+    if (std::filesystem::status(PathFromUtf8(path), statusError).type() ==
+        std::filesystem::file_type::not_found) {
         SetConfiguration(Configuration{});
         Logger::LogInfo("Could not find settings.json - loading default configuration", LogChannel::Base);
         return;

@@ -49,7 +49,7 @@ void ReportUnusableEffectLibrary() {
                                 MessageBoxButtons::Ok, MessageBoxIcon::Error);
         return;
     }
-    if (platform.IsSoftwareInstalled(Platform::RuntimeName())) {
+    if (platform.IsSoftwareInstalled(Platform::RuntimeSearchName())) {
         return;
     }
     const std::string text = "Tralvonic needs \"" + std::string(Platform::RuntimeName()) +

@@ -1,5 +1,3 @@
-#ifndef _WIN32
-
 #include "core/DurableFile.h"
 
 #include <atomic>
@@ -75,5 +73,3 @@ void ReplaceFileDurably(const std::string& path, std::string_view content) {
 }
 
 } // namespace Tralvonic
-
-#endif

@@ -8,9 +8,9 @@
 // events before anything is joined. No queued event names plugin code once Close has returned,
 // and nothing here makes the stop wait for work that the GUI thread itself would have to run.
 //
-// On Windows (Win32GuiThread.cpp) there is no one GUI thread: each window and message box lives
-// on the thread that shows it, Track takes close actions from any thread, and Post, Invoke and
-// IsCurrent do not exist.
+// On Windows (GuiThreadWin32.cpp) there is no one GUI thread: each window and message box lives
+// on the thread that shows it, Track takes close actions from any thread and refuses them once
+// closed (0), and Post and Invoke refuse their work.
 
 #include <cstdint>
 #include <functional>

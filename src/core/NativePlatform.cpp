@@ -33,7 +33,7 @@ void AnchorSymbol() {}
 bool NativePlatform::IsSoftwareInstalled(std::string_view softwareName) {
     // On Linux "installed" means the loader can resolve the runtime the effect library
     // links against; there is no uninstall registry to search.
-    if (softwareName != RuntimeName()) {
+    if (softwareName != RuntimeSearchName()) {
         return false;
     }
     for (const char* library : CxxRuntimeLibraries) {
@@ -64,7 +64,7 @@ bool NativePlatform::FileExists(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-std::unique_ptr<NativeLibrary> NativePlatform::LoadLibrary(const std::string& path, std::string& error) {
+std::unique_ptr<NativeLibrary> NativePlatform::OpenLibrary(const std::string& path, std::string& error) {
     dlerror();
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {

@@ -1,5 +1,7 @@
 #pragma once
-// The Linux services behind Platform: dlopen, dladdr, Qt message boxes, xdg-open.
+// The operating system behind Platform: on Linux dlopen, dladdr, Qt message boxes and
+// xdg-open (NativePlatform*.cpp); on Windows LoadLibraryW, the module handle, MessageBoxW,
+// ShellExecuteW and the uninstall registry (NativePlatform*Win32.cpp).
 
 #include "core/Platform.h"
 
@@ -13,7 +15,7 @@ public:
     bool IsSoftwareInstalled(std::string_view softwareName) override;
     std::string PluginDirectory() override;
     bool FileExists(const std::string& path) override;
-    std::unique_ptr<NativeLibrary> LoadLibrary(const std::string& path, std::string& error) override;
+    std::unique_ptr<NativeLibrary> OpenLibrary(const std::string& path, std::string& error) override;
 };
 
 } // namespace Tralvonic

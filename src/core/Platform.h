@@ -30,13 +30,13 @@ public:
                                             MessageBoxButtons buttons, MessageBoxIcon icon) = 0;
     // Opens an address with the desktop's default handler.
     virtual void OpenAddress(std::string_view address) = 0;
-    // Whether the runtime named by RuntimeName() is usable on this machine.
+    // Whether the runtime named by RuntimeSearchName() is usable on this machine.
     virtual bool IsSoftwareInstalled(std::string_view softwareName) = 0;
     // The directory holding the plugin's own library file, without a trailing separator.
     virtual std::string PluginDirectory() = 0;
     virtual bool FileExists(const std::string& path) = 0;
     // nullptr when the library cannot be loaded; the reason goes to `error`.
-    virtual std::unique_ptr<NativeLibrary> LoadLibrary(const std::string& path, std::string& error) = 0;
+    virtual std::unique_ptr<NativeLibrary> OpenLibrary(const std::string& path, std::string& error) = 0;
 
     // The process-wide platform: the native one unless a test installed another.
     static Platform& Current();
@@ -45,8 +45,10 @@ public:
 
     static std::string JoinPath(std::string_view directory, std::string_view name);
     static std::string_view EffectLibraryFileName();
-    // The runtime the voice-effect library depends on, as shown to the user.
+    // The runtime the voice-effect library depends on, as shown to the user; the name that
+    // IsSoftwareInstalled looks for; where the user gets it. (PlatformNames*.cpp)
     static std::string_view RuntimeName();
+    static std::string_view RuntimeSearchName();
     static std::string_view RuntimeDownloadAddress();
 };
 

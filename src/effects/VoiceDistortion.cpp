@@ -76,7 +76,7 @@ bool VoiceDistortion::Load(const std::string& directory, std::string& error) {
             return true;
         }
     }
-    auto loaded = Platform::Current().LoadLibrary(path, error);
+    auto loaded = Platform::Current().OpenLibrary(path, error);
     if (!loaded) {
         return false;
     }

@@ -1,6 +1,7 @@
 #include "instance/SoundFiles.h"
 
 #include "Model/Text.h"
+#include "core/Utf8Path.h"
 
 #include <algorithm>
 #include <array>
@@ -63,7 +64,7 @@ std::filesystem::path SoundPath(std::string_view extensionFilepath, std::string_
     std::string relative(filename);
     std::replace(relative.begin(), relative.end(), '\\', '/');
     relative += Extension;
-    return std::filesystem::path(extensionFilepath) / PluginFolder / folder / relative;
+    return PathFromUtf8(extensionFilepath) / PluginFolder / PathFromUtf8(folder) / PathFromUtf8(relative);
 }
 
 bool IsExistingFile(const std::filesystem::path& path) {
@@ -119,7 +120,7 @@ SoundFile FindSoundFile(std::string_view extensionFilepath, std::string_view sou
         }
         const auto path = SoundPath(extensionFilepath, name, filename);
         if (IsExistingFile(path)) {
-            return SoundFile{SoundFileStatus::Found, folder, path.string()};
+            return SoundFile{SoundFileStatus::Found, folder, Utf8FromPath(path)};
         }
     }
     return SoundFile{};

@@ -3,6 +3,7 @@
 #include "link/WebSocketServer.h"
 
 #include "core/LastResort.h"
+#include "link/ListenSocket.h"
 
 #include <boost/asio/ip/v6_only.hpp>
 #include <boost/asio/post.hpp>
@@ -43,7 +44,7 @@ void WebSocketServer::Start() {
     boost::system::error_code error;
     acceptor.open(endpoint.protocol(), error);
     if (!error)
-        acceptor.set_option(net::socket_base::reuse_address(true), error);
+        ClaimListeningAddress(acceptor, error);
     if (!error && Listen.IsIpv6)
         acceptor.set_option(net::ip::v6_only(true), error);
     if (!error)

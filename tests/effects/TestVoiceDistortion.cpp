@@ -24,7 +24,11 @@ void Scale(std::int16_t* samples, std::int32_t sampleCount, std::int32_t channel
 
 } // namespace
 
+#ifdef _WIN32
+#define TEST_EFFECT_EXPORT extern "C" __declspec(dllexport)
+#else
 #define TEST_EFFECT_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // The recorded calls, one per line; the buffer stays valid until the next call of any function.
 TEST_EFFECT_EXPORT const char* TestEffectCalls() {

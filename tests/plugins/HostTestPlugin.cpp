@@ -19,7 +19,11 @@ void Log(const char* message) {
 
 } // namespace
 
+#ifdef _WIN32
+#define TEST_PLUGIN_EXPORT extern "C" __declspec(dllexport)
+#else
 #define TEST_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 TEST_PLUGIN_EXPORT const char* ts3plugin_name() {
     return "HostTestPlugin";

@@ -49,12 +49,12 @@ public:
     bool FileExists(const std::string& path) override {
         return ExistingFiles.count(path) != 0 || _native.FileExists(path);
     }
-    std::unique_ptr<NativeLibrary> LoadLibrary(const std::string& path, std::string& error) override {
+    std::unique_ptr<NativeLibrary> OpenLibrary(const std::string& path, std::string& error) override {
         if (RefuseLibraries) {
             error = "refused by the test";
             return nullptr;
         }
-        return _native.LoadLibrary(path, error);
+        return _native.OpenLibrary(path, error);
     }
 
     std::vector<ShownMessageBox> Boxes() const {

@@ -2,7 +2,7 @@
 // Pictures of the windows for a person to look at: what the screen shows inside a window's
 // frame, written as a PNG into the build's artifacts folder.
 
-#include "core/Win32Api.h"
+#include <windows.h>
 
 #include <filesystem>
 #include <string>

@@ -1,6 +1,7 @@
 #include "tests/win32/Win32Input.h"
 
-#include "Window/Win32WindowStyle.h"
+#include "Window/WindowStyleWin32.h"
+#include "core/WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +74,7 @@ std::string TextOf(HWND control) {
 }
 
 void SetText(HWND control, std::string_view text) {
-    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ToWide(text).c_str()));
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(text).c_str()));
 }
 
 bool IsChecked(HWND button) {
@@ -92,7 +93,7 @@ std::vector<std::string> Items(HWND comboBox) {
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         SendMessageW(comboBox, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
         text.resize(static_cast<std::size_t>(length));
-        items.push_back(ToUtf8(text));
+        items.push_back(Utf8FromWide(text));
     }
     return items;
 }
@@ -118,7 +119,7 @@ HWND FocusOf(HWND window) {
 
 void Choose(HWND comboBox, std::string_view text) {
     const auto index = SendMessageW(comboBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                    reinterpret_cast<LPARAM>(ToWide(text).c_str()));
+                                    reinterpret_cast<LPARAM>(WideFromUtf8(text).c_str()));
     ASSERT_NE(index, CB_ERR) << text;
     SendMessageW(comboBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageW(GetParent(comboBox), WM_COMMAND,
@@ -150,7 +151,7 @@ bool PressTab(HWND control) {
 }
 
 void Type(HWND control, std::string_view text) {
-    for (const wchar_t character : ToWide(text)) {
+    for (const wchar_t character : WideFromUtf8(text)) {
         PostMessageW(control, WM_CHAR, character, 1);
     }
 }

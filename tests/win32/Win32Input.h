@@ -3,7 +3,7 @@
 // their ids, and input delivered the way Windows delivers it, as messages to the window's own
 // thread. Every wait has a deadline.
 
-#include "core/Win32Api.h"
+#include <windows.h>
 
 #include <chrono>
 #include <functional>

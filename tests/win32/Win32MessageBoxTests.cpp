@@ -3,7 +3,7 @@
 // button) within a second.
 
 #include "core/GuiThread.h"
-#include "core/Win32MessageBox.h"
+#include "core/TrackedMessageBox.h"
 
 #include "tests/win32/Screenshot.h"
 #include "tests/win32/Win32Input.h"

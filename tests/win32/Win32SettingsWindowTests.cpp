@@ -4,7 +4,7 @@
 
 #include "tests/win32/Win32WindowFixture.h"
 
-#include "Window/Win32SettingsWindow.h"
+#include "Window/SettingsWindowWin32.h"
 #include "core/Configuration.h"
 
 #include <fstream>

@@ -7,7 +7,7 @@
 #include "Model/GameInstanceSettings.h"
 #include "TeamSpeak/sdk/HostEnums.h"
 #include "core/GuiThread.h"
-#include "core/Win32MessageBox.h"
+#include "core/TrackedMessageBox.h"
 #include "instance/GameInstance.h"
 
 #include <condition_variable>

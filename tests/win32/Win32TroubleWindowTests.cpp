@@ -6,7 +6,7 @@
 
 #include "Model/GameInstanceSettings.h"
 #include "TeamSpeak/sdk/HostEnums.h"
-#include "Window/Win32TroubleWindow.h"
+#include "Window/TroubleWindowWin32.h"
 #include "instance/GameInstance.h"
 #include "link/WebSocket.h"
 

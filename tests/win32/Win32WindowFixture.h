@@ -6,13 +6,13 @@
 
 #include "plugin/TeamSpeakCallback.h"
 
-#include "Window/Win32MenuWindows.h"
+#include "Window/MenuWindowsWin32.h"
 #include "core/Base.h"
 
 #include "tests/win32/Screenshot.h"
 #include "tests/win32/Win32Input.h"
 
-#include "core/Win32Api.h"
+#include <windows.h>
 
 #include <gtest/gtest.h>
 

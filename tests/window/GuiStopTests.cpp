@@ -38,8 +38,8 @@ public:
     bool IsSoftwareInstalled(std::string_view) override { return true; }
     std::string PluginDirectory() override { return Directory; }
     bool FileExists(const std::string& path) override { return _native.FileExists(path); }
-    std::unique_ptr<NativeLibrary> LoadLibrary(const std::string& path, std::string& error) override {
-        return _native.LoadLibrary(path, error);
+    std::unique_ptr<NativeLibrary> OpenLibrary(const std::string& path, std::string& error) override {
+        return _native.OpenLibrary(path, error);
     }
     std::vector<std::string> Opened() const {
         std::lock_guard lock(_mutex);

@@ -4,6 +4,8 @@
 
 #include "Routes.h"
 
+#include "link/ListenSocket.h"
+
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
 #include <boost/asio/steady_timer.hpp>
@@ -267,7 +269,7 @@ ConsoleServer::ConsoleServer(net::io_context& io, const Routes& routes, std::uin
     auto& acceptor = _listener->Acceptor;
     acceptor.open(endpoint.protocol(), error);
     if (!error) {
-        acceptor.set_option(net::socket_base::reuse_address(true), error);
+        Tralvonic::ClaimListeningAddress(acceptor, error);
     }
     if (!error) {
         acceptor.bind(endpoint, error);

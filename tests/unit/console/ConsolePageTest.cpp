@@ -59,8 +59,8 @@ protected:
         const auto folder = directory / "Tralvonic";
         std::filesystem::create_directories(folder);
         std::filesystem::copy_file(plugin, directory / plugin.filename());
-        std::filesystem::copy_file(plugin.parent_path() / "Tralvonic" / "VoiceDistortion_linux_amd64.so",
-                                   folder / "VoiceDistortion_linux_amd64.so");
+        std::filesystem::copy_file(plugin.parent_path() / "Tralvonic" / TRALVONIC_VOICE_FILE_NAME,
+                                   folder / TRALVONIC_VOICE_FILE_NAME);
         link = "127.0.0.1:" + std::to_string(FreePort());
         std::ofstream(folder / "settings.json")
             << R"({"ExpertMode":true,"LogLevel":"Extensive","WebSocketAddress":")" << link << R"("})";

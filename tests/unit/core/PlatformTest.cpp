@@ -35,7 +35,7 @@ TEST(PlatformTest, PathsAndFiles) {
     EXPECT_FALSE(platform.FileExists("/no/such/file"));
 
     std::string error;
-    EXPECT_EQ(platform.LoadLibrary("/no/such/library.so", error), nullptr);
+    EXPECT_EQ(platform.OpenLibrary("/no/such/library.so", error), nullptr);
     EXPECT_NE(error.find("/no/such/library.so"), std::string::npos) << error;
 }
 

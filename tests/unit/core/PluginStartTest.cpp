@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path CompleteEffectLibrary =
-    fs::path(TEST_EFFECTS_DIRECTORY) / "complete" / "VoiceDistortion_linux_amd64.so";
+    fs::path(TEST_EFFECTS_DIRECTORY) / "complete" / TRALVONIC_VOICE_FILE_NAME;
 
 // A plugin folder in a fresh temporary directory, with the simulated host and a recording
 // platform installed for the test.
@@ -42,7 +42,7 @@ protected:
     }
 
     void InstallEffectLibrary() { fs::copy_file(CompleteEffectLibrary, EffectLibraryPath()); }
-    fs::path EffectLibraryPath() const { return _directory / "Tralvonic" / "VoiceDistortion_linux_amd64.so"; }
+    fs::path EffectLibraryPath() const { return _directory / "Tralvonic" / TRALVONIC_VOICE_FILE_NAME; }
 
     void WriteSettings(const std::string& json) {
         std::ofstream(_directory / "Tralvonic" / "settings.json", std::ios::binary) << json;

@@ -1,10 +1,12 @@
 #include "effects/VoiceDistortion.h"
 
+#include "core/Platform.h"
+#include "support/LoadedLibrary.h"
+
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <array>
+#include <filesystem>
 #include <string>
 
 namespace Tralvonic {
@@ -14,21 +16,17 @@ const std::string EffectsDirectory = TEST_EFFECTS_DIRECTORY;
 
 // The calls the stand-in library recorded, read through a second handle on the same file.
 std::string RecordedCalls(const std::string& directory) {
-    const std::string path = directory + "/VoiceDistortion_linux_amd64.so";
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle == nullptr) {
+    const auto path = std::filesystem::path(directory) / Platform::EffectLibraryFileName();
+    if (!Testing::IsLibraryLoaded(path)) {
         return "<not loaded>";
     }
-    auto calls = reinterpret_cast<const char* (*)()>(dlsym(handle, "TestEffectCalls"));
-    std::string result = calls != nullptr ? calls() : "<no record>";
-    dlclose(handle);
-    return result;
+    return Testing::CallLoadedTextFunction(path, "TestEffectCalls").value_or("<no record>");
 }
 
 TEST(VoiceDistortionTest, MissingOrIncompleteLibraryLeavesEveryCallANoOp) {
     std::string error;
     EXPECT_FALSE(VoiceDistortion::Load(EffectsDirectory + "/nowhere", error));
-    EXPECT_NE(error.find("VoiceDistortion_linux_amd64.so"), std::string::npos) << error;
+    EXPECT_NE(error.find(Platform::EffectLibraryFileName()), std::string::npos) << error;
     EXPECT_FALSE(VoiceDistortion::IsLoaded());
 
     error.clear();

@@ -94,8 +94,8 @@ protected:
         std::filesystem::create_directories(Folder / "Tralvonic");
         std::filesystem::copy_file(TRALVONIC_PLUGIN_LIBRARY, LibraryPath());
         std::filesystem::copy_file(std::filesystem::path(TEST_EFFECTS_DIRECTORY) / "complete" /
-                                       "VoiceDistortion_linux_amd64.so",
-                                   Folder / "Tralvonic" / "VoiceDistortion_linux_amd64.so");
+                                       TRALVONIC_VOICE_FILE_NAME,
+                                   Folder / "Tralvonic" / TRALVONIC_VOICE_FILE_NAME);
         Port = FreePort();
         BuildWorld();
     }
@@ -165,7 +165,7 @@ protected:
         return Sim.WaitFor([&] { return HostLogHas(text); });
     }
 
-    std::filesystem::path LibraryPath() const { return Folder / "tralvonic_linux_amd64.so"; }
+    std::filesystem::path LibraryPath() const { return Folder / TRALVONIC_PLUGIN_FILE_NAME; }
 
     Sim::SimulatedClient Sim;
     Sim::SimServer* Server = nullptr;

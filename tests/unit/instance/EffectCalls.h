@@ -2,11 +2,11 @@
 // The stand-in voice-effect library loaded from a private copy, so that a test file reads
 // only the calls made since it loaded it, whatever other tests load.
 
+#include "core/Platform.h"
 #include "effects/VoiceDistortion.h"
+#include "support/LoadedLibrary.h"
 
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
 
 #include <filesystem>
 #include <sstream>
@@ -63,17 +63,10 @@ public:
     void Clear() { _before = All().size(); }
 
 private:
-    static constexpr const char* LibraryFile = "VoiceDistortion_linux_amd64.so";
-
     std::string All() const {
-        void* handle = dlopen((_directory / LibraryFile).c_str(), RTLD_NOW | RTLD_NOLOAD);
-        if (handle == nullptr) {
-            return "";
-        }
-        auto calls = reinterpret_cast<const char* (*)()>(dlsym(handle, "TestEffectCalls"));
-        std::string result = calls != nullptr ? calls() : "";
-        dlclose(handle);
-        return result;
+        return Testing::CallLoadedTextFunction(_directory / Platform::EffectLibraryFileName(),
+                                               "TestEffectCalls")
+            .value_or("");
     }
 
     std::filesystem::path _directory;

@@ -3,16 +3,16 @@
 
 #include "unit/instance/IngameFixture.h"
 
+#include "core/Platform.h"
 #include "effects/VoiceDistortion.h"
-
-#include <dlfcn.h>
+#include "support/LoadedLibrary.h"
 
 #include <filesystem>
 
 namespace Tralvonic::Test {
 namespace {
 
-const std::string LibraryFile = "VoiceDistortion_linux_amd64.so";
+const std::string LibraryFile(Platform::EffectLibraryFileName());
 
 // A private copy of the stand-in library: its record is this file's alone, whatever other
 // tests load. Never overwritten, since a repeated run may still have it mapped.
@@ -26,14 +26,11 @@ std::filesystem::path LibraryDirectory() {
 
 // The calls the stand-in library recorded since the process loaded it.
 std::string LibraryCalls() {
-    void* handle = dlopen((LibraryDirectory() / LibraryFile).c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle == nullptr) {
+    const auto path = LibraryDirectory() / LibraryFile;
+    if (!Testing::IsLibraryLoaded(path)) {
         return "<not loaded>";
     }
-    auto calls = reinterpret_cast<const char* (*)()>(dlsym(handle, "TestEffectCalls"));
-    std::string result = calls != nullptr ? calls() : "<no record>";
-    dlclose(handle);
-    return result;
+    return Testing::CallLoadedTextFunction(path, "TestEffectCalls").value_or("<no record>");
 }
 
 class PlayerTable : public IngameTest {

@@ -2,9 +2,14 @@
 // A child program driven through its standard input and output, line by line: the tests
 // run the Node.js clients this way. Reads wait with deadlines; the destructor ends the
 // child (closing its input first, then SIGKILL after a grace period) and reaps it.
+// On Linux the child is spawned with pipes (ChildProcessPosix.cpp). Under Wine the child is
+// still the Linux program, started through its Z: path with sockets as its standard input
+// and output (ChildProcessWin32.cpp): Wine hands a Linux child the file descriptors of
+// sockets, but not those of its own pipes.
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,9 +36,13 @@ public:
     const std::vector<std::string>& Skipped() const { return _skipped; }
 
 private:
-    int _pid = -1;
-    int _input = -1;
-    int _output = -1;
+    // The child and the two ends the test holds.
+    struct Handles;
+    // Appends what the child wrote to _pending, waiting at most `timeout`; false at the
+    // deadline or at the end of the output.
+    bool ReadMore(std::chrono::milliseconds timeout);
+
+    std::unique_ptr<Handles> _handles;
     std::string _pending;
     std::vector<std::string> _skipped;
 };

@@ -68,7 +68,7 @@ void PlayBriefly(unsigned short port) {
 
 TEST(PluginCycles, DISABLED_AThousandCyclesLeaveNoThreadMappingOrMemoryBehind) {
     PluginFolder folder;
-    const std::filesystem::path library = folder.Directory / "tralvonic_linux_amd64.so";
+    const std::filesystem::path library = folder.Directory / TRALVONIC_PLUGIN_FILE_NAME;
     std::filesystem::copy_file(TRALVONIC_PLUGIN_LIBRARY, library);
     const unsigned short port = FreeLoopbackPort();
     // The address is kept only in expert mode.

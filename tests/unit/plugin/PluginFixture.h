@@ -67,7 +67,7 @@ inline Sim::PluginExports LinkedExports() {
 }
 
 inline const std::filesystem::path CompleteEffectLibrary =
-    std::filesystem::path(TEST_EFFECTS_DIRECTORY) / "complete" / "VoiceDistortion_linux_amd64.so";
+    std::filesystem::path(TEST_EFFECTS_DIRECTORY) / "complete" / TRALVONIC_VOICE_FILE_NAME;
 
 // A plugin directory with a "Tralvonic" folder holding the effect library; removed at the end.
 class PluginFolder {

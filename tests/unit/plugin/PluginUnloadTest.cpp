@@ -5,13 +5,13 @@
 
 #include "unit/plugin/PluginFixture.h"
 
+#include "support/LoadedLibrary.h"
+
 #include <boost/asio/connect.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/websocket/stream.hpp>
-
-#include <dlfcn.h>
 
 #include <chrono>
 #include <exception>
@@ -76,17 +76,12 @@ unsigned short FreeLoopbackPort() {
 }
 
 bool IsLoaded(const std::filesystem::path& library) {
-    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle == nullptr) {
-        return false;
-    }
-    dlclose(handle);
-    return true;
+    return Testing::IsLibraryLoaded(library);
 }
 
 TEST(PluginUnload, FiftyCyclesOfLoadStartConnectStopUnload) {
     PluginFolder folder;
-    const std::filesystem::path library = folder.Directory / "tralvonic_linux_amd64.so";
+    const std::filesystem::path library = folder.Directory / TRALVONIC_PLUGIN_FILE_NAME;
     std::filesystem::copy_file(TRALVONIC_PLUGIN_LIBRARY, library);
     // One fixed port for every cycle, as the real plugin uses: each start binds it again.
     const unsigned short port = FreeLoopbackPort();

@@ -33,9 +33,8 @@ protected:
         std::random_device random;
         folder = std::filesystem::temp_directory_path() / ("tralvonic-demo-" + std::to_string(random()));
         std::filesystem::create_directories(folder / "Tralvonic");
-        std::filesystem::copy_file(TRALVONIC_PLUGIN_LIBRARY, folder / "tralvonic_linux_amd64.so");
-        std::filesystem::copy_file(TRALVONIC_VOICE_LIBRARY,
-                                   folder / "Tralvonic" / "VoiceDistortion_linux_amd64.so");
+        std::filesystem::copy_file(TRALVONIC_PLUGIN_LIBRARY, folder / TRALVONIC_PLUGIN_FILE_NAME);
+        std::filesystem::copy_file(TRALVONIC_VOICE_LIBRARY, folder / "Tralvonic" / TRALVONIC_VOICE_FILE_NAME);
         std::filesystem::copy(TRALVONIC_DEFAULT_SOUNDS_DIRECTORY, folder / "Tralvonic" / "default");
         port = FreePort();
         // Expert mode keeps the test's own address; a timeout of two seconds keeps the end short.
@@ -49,7 +48,7 @@ protected:
     }
 
     std::vector<std::string> Arguments(std::vector<std::string> options) const {
-        options.insert(options.begin(), (folder / "tralvonic_linux_amd64.so").string());
+        options.insert(options.begin(), (folder / TRALVONIC_PLUGIN_FILE_NAME).string());
         return options;
     }
 

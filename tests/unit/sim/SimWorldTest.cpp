@@ -206,7 +206,7 @@ TEST_F(SimWorld, WavePlaybacksNeedAWaveFileAndTrackTheirHandles) {
     uint64 handle = 0;
     EXPECT_EQ(functions.playWaveFileHandle(server.Handler(), "/nonexistent/x.wav", 0, &handle),
               Code(Error::SoundOpenWave));
-    ASSERT_EQ(functions.playWaveFileHandle(server.Handler(), path.c_str(), 1, &handle), 0u);
+    ASSERT_EQ(functions.playWaveFileHandle(server.Handler(), path.string().c_str(), 1, &handle), 0u);
     ASSERT_EQ(functions.pauseWaveFileHandle(server.Handler(), handle, 1), 0u);
     auto playback = server.Playbacks().at(0);
     EXPECT_EQ(playback.Path, path.string());

@@ -51,7 +51,7 @@ public:
     bool IsSoftwareInstalled(std::string_view) override { return true; }
     std::string PluginDirectory() override { return "/plugins"; }
     bool FileExists(const std::string&) override { return false; }
-    std::unique_ptr<NativeLibrary> LoadLibrary(const std::string&, std::string& error) override {
+    std::unique_ptr<NativeLibrary> OpenLibrary(const std::string&, std::string& error) override {
         error = "not here";
         return nullptr;
     }

@@ -2,13 +2,15 @@
 // The built voice-effect library, opened with the dynamic loader as the plugin opens it, and
 // the signals its tests feed it: tones in host-sized blocks and their levels.
 
-#include <gtest/gtest.h>
+#include "SharedLibrary.h"
 
-#include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <exception>
+#include <memory>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -27,9 +29,11 @@ constexpr std::int32_t ToneFrames = 9600;
 
 class VoiceLibrary {
 public:
-    VoiceLibrary() : _handle(dlopen(LibraryPath.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-        if (_handle == nullptr) {
-            ADD_FAILURE() << "cannot load " << LibraryPath << ": " << dlerror();
+    VoiceLibrary() {
+        try {
+            _handle = std::make_unique<Sim::SharedLibrary>(LibraryPath);
+        } catch (const std::exception& error) {
+            ADD_FAILURE() << error.what();
             return;
         }
         Resolve("Test", Test);
@@ -42,11 +46,7 @@ public:
         Resolve("ProcessPhone", ProcessPhone);
         Resolve("ProcessRadio", ProcessRadio);
     }
-    ~VoiceLibrary() {
-        if (_handle != nullptr) {
-            dlclose(_handle);
-        }
-    }
+    ~VoiceLibrary() = default;
     VoiceLibrary(const VoiceLibrary&) = delete;
     VoiceLibrary& operator=(const VoiceLibrary&) = delete;
 
@@ -64,14 +64,14 @@ public:
 
 private:
     template <typename Function> void Resolve(const char* name, Function& target) {
-        target = reinterpret_cast<Function>(dlsym(_handle, name));
+        target = reinterpret_cast<Function>(_handle->Symbol(name));
         if (target == nullptr) {
             ADD_FAILURE() << LibraryPath << " lacks " << name;
             _complete = false;
         }
     }
 
-    void* _handle;
+    std::unique_ptr<Sim::SharedLibrary> _handle;
     bool _complete = true;
 };
 

@@ -4,7 +4,7 @@
 // thread only.
 
 #include "Window/TroubleWindow.h"
-#include "Window/Win32View.h"
+#include "Window/ViewWin32.h"
 
 #include <memory>
 #include <string>

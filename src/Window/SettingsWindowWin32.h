@@ -4,7 +4,7 @@
 // show and do is SettingsWindow's. Window thread only.
 
 #include "Window/SettingsWindow.h"
-#include "Window/Win32View.h"
+#include "Window/ViewWin32.h"
 
 #include <initializer_list>
 #include <memory>

@@ -1,9 +1,9 @@
 #pragma once
-// The content of one of the plugin's Win32 windows as its frame (Win32MenuWindows) sees it:
+// The content of one of the plugin's Win32 windows as its frame (MenuWindowsWin32) sees it:
 // the view makes its controls in the frame and answers their notifications; the frame owns
 // the window, its thread's message loop and its end. Window thread only.
 
-#include "Window/Win32WindowStyle.h"
+#include "Window/WindowStyleWin32.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "core/Win32MessageBox.h"
+#include "core/TrackedMessageBox.h"
 
 #include "core/GuiThread.h"
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "core/Win32Api.h"
+#include <windows.h>
 
 // MessageBoxW runs its own modal loop and says nothing about its window. A CBT hook on the
 // showing thread sees the box's dialog being made, so the stop can answer it with a posted

@@ -1,4 +1,6 @@
-#include "Window/Win32WindowStyle.h"
+#include "Window/WindowStyleWin32.h"
+
+#include "core/WideText.h"
 
 #include <algorithm>
 #include <vector>
@@ -79,28 +81,6 @@ void ShowScrollBarIf(HWND window, int bar, DWORD style, bool needed) {
 
 } // namespace
 
-std::wstring ToWide(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string ToUtf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-    return narrow;
-}
-
 HINSTANCE OwnModule() {
     static const int anchor = 0;
     HMODULE module = nullptr;
@@ -177,11 +157,11 @@ std::string ControlText(HWND control) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     const int length = GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<std::size_t>(std::max(length, 0)));
-    return ToUtf8(text);
+    return Utf8FromWide(text);
 }
 
 void SetControlText(HWND control, std::string_view text) {
-    SetWindowTextW(control, ToWide(text).c_str());
+    SetWindowTextW(control, WideFromUtf8(text).c_str());
 }
 
 void SetDropDownHeight(HWND comboBox, int height) {
@@ -204,7 +184,7 @@ void FillDropDown(HWND comboBox, std::span<const std::string> items, std::string
     SendMessageW(comboBox, CB_RESETCONTENT, 0, 0);
     WPARAM selection = static_cast<WPARAM>(-1);
     for (std::size_t i = 0; i < items.size(); ++i) {
-        SendMessageW(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(items[i]).c_str()));
+        SendMessageW(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(items[i]).c_str()));
         if (items[i] == selected) {
             selection = i;
         }
@@ -224,7 +204,7 @@ std::string SelectedText(HWND comboBox) {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     SendMessageW(comboBox, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
-    return ToUtf8(text);
+    return Utf8FromWide(text);
 }
 
 int TextBoxHeightForRows(HWND textBox, int rows, const Win32Fonts& fonts) {

@@ -1,4 +1,6 @@
-#include "Window/Win32TroubleWindow.h"
+#include "Window/TroubleWindowWin32.h"
+
+#include "core/WideText.h"
 
 #include <utility>
 
@@ -65,7 +67,7 @@ HBRUSH Win32TroubleView::OnStaticColor(HWND control, HDC context) {
 }
 
 void Win32TroubleView::AddLine(const std::string& line) {
-    const std::wstring text = ToWide(line) + L"\r\n";
+    const std::wstring text = WideFromUtf8(line) + L"\r\n";
     const auto end = static_cast<WPARAM>(GetWindowTextLengthW(_logBox));
     SendMessageW(_logBox, EM_SETSEL, end, static_cast<LPARAM>(end));
     SendMessageW(_logBox, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));

@@ -1,10 +1,11 @@
-#include "Window/Win32MenuWindows.h"
+#include "Window/MenuWindowsWin32.h"
 
 #include "Window/NativeMenuWindows.h"
-#include "Window/Win32SettingsWindow.h"
-#include "Window/Win32TroubleWindow.h"
+#include "Window/SettingsWindowWin32.h"
+#include "Window/TroubleWindowWin32.h"
 #include "core/GuiThread.h"
 #include "core/LastResort.h"
+#include "core/WideText.h"
 
 #include <atomic>
 #include <chrono>
@@ -383,9 +384,9 @@ private:
             _makeView([link](std::function<void()> work) { link->HandOver(std::move(work)); });
         const FrameClass frameClass;
         Frame frame{view.get(), link.get()};
-        const HWND window =
-            CreateWindowExW(FrameExtendedStyle, frameClass.Name(), ToWide(view->Title()).c_str(), FrameStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, OwnModule(), &frame);
+        const HWND window = CreateWindowExW(FrameExtendedStyle, frameClass.Name(),
+                                            WideFromUtf8(view->Title()).c_str(), FrameStyle, CW_USEDEFAULT,
+                                            CW_USEDEFAULT, 0, 0, nullptr, nullptr, OwnModule(), &frame);
         if (window == nullptr) {
             return;
         }

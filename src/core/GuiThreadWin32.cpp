@@ -1,12 +1,10 @@
-// GuiThread on Windows. There is no one GUI thread here: each window runs its own message
-// loop on its own thread and a message box is shown on the thread that asks for it. What the
-// stop needs of GuiThread still holds: Close refuses new boxes, ends every WaitUntil, and runs
-// the close action of everything tracked, which posts to the box's thread; it then waits a
-// bounded time for those boxes to be gone, because their threads run plugin code (the hook of
-// the tracked box) until they are.
-//
-// Post, Invoke and IsCurrent have no Windows definition: nothing is queued onto another
-// thread's loop here, and a use of them fails to link instead of silently doing nothing.
+// The GUI context on Windows. Windows has no one GUI thread that the plugin could queue work
+// onto: a message box runs its loop on the thread that asks for it, and each window of the
+// plugin on a thread of its own. What the stop needs of GuiThread still holds: Close refuses
+// new boxes, ends every WaitUntil, and runs the close action of everything tracked, which
+// posts to the box's thread; it then waits a bounded time for those boxes to be gone, because
+// their threads run plugin code (the hook of the tracked box) until they are. Nothing is
+// queued onto another thread's loop: Post and Invoke refuse their work.
 
 #include "core/GuiThread.h"
 
@@ -90,6 +88,18 @@ bool GuiThread::IsClosed() {
     auto& state = TheState();
     std::lock_guard lock(state.Mutex);
     return state.Closed;
+}
+
+bool GuiThread::IsCurrent() {
+    return false;
+}
+
+bool GuiThread::Post(Task) {
+    return false;
+}
+
+bool GuiThread::Invoke(Task) {
+    return false;
 }
 
 bool GuiThread::WaitUntil(const std::function<bool()>& done) {

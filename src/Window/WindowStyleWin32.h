@@ -1,11 +1,11 @@
 #pragma once
 // What the plugin's two Win32 windows share: the system's message font and a bold 14 pt
 // heading in the same face, sizes given in 96-dpi pixels and scaled to the screen, child
-// controls made in one call, text in UTF-16 at the Win32 boundary, drop-downs of an exact
+// controls made in one call, text in UTF-16 at the Win32 boundary (core/WideText.h), drop-downs of an exact
 // height, scroll bars only where the text needs them, and the frame sized to its content and
 // centred. Window thread only.
 
-#include "core/Win32Api.h"
+#include <windows.h>
 
 #include <span>
 #include <string>
@@ -18,9 +18,6 @@ constexpr int WindowMargin = 20;
 constexpr int RowSpacing = 6;
 constexpr int ColumnSpacing = 12;
 constexpr int ButtonHeight = 26;
-
-std::wstring ToWide(std::string_view text);
-std::string ToUtf8(std::wstring_view text);
 
 // The module that holds this code: the plugin library (or a test program linked with it).
 HINSTANCE OwnModule();

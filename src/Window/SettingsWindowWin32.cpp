@@ -1,4 +1,4 @@
-#include "Window/Win32SettingsWindow.h"
+#include "Window/SettingsWindowWin32.h"
 
 #include <algorithm>
 #include <string>

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The Windows x64 build's side of scripts/test.sh: MinGW-w64 and Wine from Debian, the
+# libraries built from Debian's source packages (win64-deps.sh), and a Wine prefix of the
+# build's own with one persistent wineserver for the length of the run, so that each test
+# program does not pay for starting one. Sourced after setup.sh.
+
+TRALVONIC_WIN64_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 dpkg-dev xvfb xauth)
+
+source "$TRALVONIC_ROOT/scripts/win64-deps.sh"
+
+tralvonic_wine() {
+  WINEPREFIX="$TRALVONIC_ROOT/build/win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$@"
+}
+
+# Creates the prefix without a prompt (no Mono, no Gecko) and starts its wineserver.
+tralvonic_win64_start_wine() {
+  mkdir -p "$TRALVONIC_ROOT/build/win64"
+  if [ ! -f "$TRALVONIC_ROOT/build/win64/wineprefix/system.reg" ]; then
+    echo "Creating the Wine prefix build/win64/wineprefix"
+    tralvonic_wine /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+  fi
+  tralvonic_wine wineserver -p
+  trap tralvonic_win64_stop_wine EXIT
+}
+
+tralvonic_win64_stop_wine() {
+  tralvonic_wine wineserver -k 2>/dev/null || true
+}
+
+tralvonic_win64_prepare() {
+  tralvonic_install_packages "${TRALVONIC_WIN64_PACKAGES[@]}"
+  win64_build_deps
+  tralvonic_win64_start_wine
+}

@@ -1,0 +1,168 @@
+#include "unit/sim/HostProcess.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace Tralvonic::Test {
+
+namespace {
+
+std::wstring Wide(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
+// One argument as the child's C runtime reads it back.
+std::wstring Quoted(std::string_view argument) {
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t character : Wide(argument)) {
+        if (character == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(character == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += character;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    quoted += L'"';
+    return quoted;
+}
+
+// The test's environment with `extra` (NAME=VALUE each) in front, as CreateProcessW takes it.
+std::wstring EnvironmentBlock(const std::vector<std::string>& extra) {
+    std::wstring block;
+    for (const std::string& variable : extra) {
+        block += Wide(variable);
+        block += L'\0';
+    }
+    wchar_t* inherited = GetEnvironmentStringsW();
+    for (const wchar_t* variable = inherited; *variable != L'\0'; variable += wcslen(variable) + 1) {
+        block += variable;
+        block += L'\0';
+    }
+    FreeEnvironmentStringsW(inherited);
+    block += L'\0';
+    return block;
+}
+
+std::atomic<unsigned> pipeCounter{0};
+
+} // namespace
+
+struct HostProcess::Handles {
+    HANDLE Process = nullptr;
+    DWORD Id = 0;
+    HANDLE Output = nullptr; // the test's end of a named pipe, read overlapped for the deadline
+    HANDLE Event = nullptr;
+    bool Exited = false;
+};
+
+HostProcess::HostProcess(std::vector<std::string> arguments, std::vector<std::string> environment,
+                         std::chrono::milliseconds deadline)
+    : _deadline(deadline), _handles(std::make_unique<Handles>()) {
+    // An anonymous pipe cannot be read with a deadline; a named one opened overlapped can.
+    const std::wstring name = L"\\\\.\\pipe\\tralvonic-host-" + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++pipeCounter);
+    _handles->Output = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
+                                        PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 65536, 0, nullptr);
+    if (_handles->Output == INVALID_HANDLE_VALUE) {
+        throw std::runtime_error("CreateNamedPipeW failed");
+    }
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE writeEnd = CreateFileW(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, 0, nullptr);
+    _handles->Event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (writeEnd == INVALID_HANDLE_VALUE || _handles->Event == nullptr) {
+        CloseHandle(_handles->Output);
+        throw std::runtime_error("cannot open the program's output pipe");
+    }
+    std::wstring commandLine = Quoted(TRALVONIC_HOST_PROGRAM);
+    for (const std::string& argument : arguments) {
+        commandLine += L' ';
+        commandLine += Quoted(argument);
+    }
+    std::wstring block = EnvironmentBlock(environment);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    // A group of its own: the interrupt reaches the program and not the test.
+    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NEW_PROCESS_GROUP | CREATE_UNICODE_ENVIRONMENT, block.data(),
+                                        nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(_handles->Output);
+        CloseHandle(_handles->Event);
+        throw std::runtime_error(std::string("cannot start ") + TRALVONIC_HOST_PROGRAM);
+    }
+    CloseHandle(process.hThread);
+    _handles->Process = process.hProcess;
+    _handles->Id = process.dwProcessId;
+}
+
+HostProcess::~HostProcess() {
+    if (!_handles->Exited) {
+        TerminateProcess(_handles->Process, 1);
+        WaitForSingleObject(_handles->Process, INFINITE);
+    }
+    CloseHandle(_handles->Process);
+    CloseHandle(_handles->Output);
+    CloseHandle(_handles->Event);
+}
+
+int HostProcess::WaitForExit() {
+    const auto end = Clock::now() + _deadline;
+    while (ReadSome(end)) {
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0 || WaitForSingleObject(_handles->Process, static_cast<DWORD>(left)) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    _handles->Exited = true;
+    DWORD code = 0;
+    return GetExitCodeProcess(_handles->Process, &code) ? static_cast<int>(code) : -1;
+}
+
+void HostProcess::Interrupt() {
+    GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, _handles->Id);
+}
+
+bool HostProcess::ReadSome(Clock::time_point end) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0) {
+        return false;
+    }
+    char buffer[4096];
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = _handles->Event;
+    DWORD count = 0;
+    if (!ReadFile(_handles->Output, buffer, sizeof buffer, nullptr, &overlapped)) {
+        if (GetLastError() != ERROR_IO_PENDING) {
+            return false; // the program's output ended
+        }
+        if (WaitForSingleObject(_handles->Event, static_cast<DWORD>(left)) != WAIT_OBJECT_0) {
+            // The deadline: the read is taken back, and whatever it still got is kept.
+            CancelIoEx(_handles->Output, &overlapped);
+        }
+    }
+    if (!GetOverlappedResult(_handles->Output, &overlapped, &count, TRUE) || count == 0) {
+        return false;
+    }
+    Output.append(buffer, count);
+    return true;
+}
+
+} // namespace Tralvonic::Test
