@@ -131,23 +131,31 @@ void Click(HWND button) {
     SendMessageW(button, BM_CLICK, 0, 0);
 }
 
+void WaitForWindowThread(HWND window) {
+    SendMessageW(window, WM_NULL, 0, 0);
+}
+
 bool ClickInto(HWND control) {
     const LPARAM at = MAKELPARAM(ClickOffset, ClickOffset);
     PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(control, WM_LBUTTONUP, 0, at);
     const HWND window = GetAncestor(control, GA_ROOT);
-    return WaitUntil([&] { return FocusOf(window) == control; });
+    const bool focused = WaitUntil([&] { return FocusOf(window) == control; });
+    WaitForWindowThread(window);
+    return focused;
 }
 
 bool PressTab(HWND control) {
     PostMessageW(control, WM_KEYDOWN, VK_TAB, 1);
     PostMessageW(control, WM_KEYUP, VK_TAB, 1);
     const HWND window = GetAncestor(control, GA_ROOT);
-    return WaitUntil([&] {
+    const bool moved = WaitUntil([&] {
         // The focus is nowhere for a moment while the window's activation changes hands.
         const HWND focus = FocusOf(window);
         return focus != nullptr && focus != control;
     });
+    WaitForWindowThread(window);
+    return moved;
 }
 
 void Type(HWND control, std::string_view text) {

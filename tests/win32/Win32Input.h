@@ -39,6 +39,9 @@ SIZE SizeOf(HWND control);
 // The control that has the keyboard focus on `window`'s thread.
 HWND FocusOf(HWND window);
 
+// Returns once the window's thread has finished the message it was handling: the system shows
+// a focus change before the window has handled the loss of focus that comes with it.
+void WaitForWindowThread(HWND window);
 // The user picks `text` in a drop-down list: the selection and the notification it sends.
 void Choose(HWND comboBox, std::string_view text);
 // A mouse click on a button or check box, carried out on the window's thread.
