@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
             file.write(reinterpret_cast<const char*>(bytes.data()),
                        static_cast<std::streamsize>(bytes.size()));
             if (!file) {
-                std::fprintf(stderr, "could not write %s\n", path.c_str());
+                std::fprintf(stderr, "could not write %s\n", path.string().c_str());
                 return 1;
             }
         }

@@ -2,7 +2,8 @@
 // tralvonic-host as a child process of a test: its stdout on a pipe, read with a deadline,
 // never a sleep; killed when the test ends before it did. posix_spawn on Linux
 // (HostProcessPosix.cpp), CreateProcessW in a process group of its own on Windows, where a
-// Ctrl-Break to that group is the interrupt (HostProcessWin32.cpp).
+// Ctrl-Break to that group, or the program's interrupt event, is the interrupt
+// (HostProcessWin32.cpp).
 
 #include <chrono>
 #include <memory>

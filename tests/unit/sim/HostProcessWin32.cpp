@@ -136,8 +136,15 @@ int HostProcess::WaitForExit() {
     return GetExitCodeProcess(_handles->Process, &code) ? static_cast<int>(code) : -1;
 }
 
+// Wine delivers no console event to a child process, so the program's own interrupt event
+// stands in for the Ctrl-Break sent to its process group on Windows.
 void HostProcess::Interrupt() {
     GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, _handles->Id);
+    const std::wstring name = L"Local\\tralvonic-host-interrupt-" + std::to_wstring(_handles->Id);
+    if (HANDLE interrupt = OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str())) {
+        SetEvent(interrupt);
+        CloseHandle(interrupt);
+    }
 }
 
 bool HostProcess::ReadSome(Clock::time_point end) {
