@@ -1,5 +1,6 @@
 #include "Window/QtMenuWindows.h"
 
+#include "Window/NativeMenuWindows.h"
 #include "Window/SettingsWindowView.h"
 #include "Window/TroubleWindowView.h"
 #include "Window/WindowStyle.h"
@@ -112,6 +113,10 @@ std::shared_ptr<IMenuWindow> QtMenuWindowFactory::Create(MenuWindow kind) {
     }
     return std::make_shared<QtMenuWindow>(
         [events = _events] { return new TroubleWindowView(events, ToGuiThread); });
+}
+
+std::shared_ptr<MenuWindowFactory> MakeNativeMenuWindowFactory(PermissionEvents events) {
+    return std::make_shared<QtMenuWindowFactory>(events);
 }
 
 } // namespace Tralvonic

@@ -7,6 +7,10 @@
 // the queue, close every window and box still open and drop the plugin's receiver of queued
 // events before anything is joined. No queued event names plugin code once Close has returned,
 // and nothing here makes the stop wait for work that the GUI thread itself would have to run.
+//
+// On Windows (GuiThreadWin32.cpp) there is no one GUI thread: each window and message box lives
+// on the thread that shows it, Track takes close actions from any thread and refuses them once
+// closed (0), and Post and Invoke refuse their work.
 
 #include <cstdint>
 #include <functional>

@@ -1,10 +1,11 @@
-// The plugin's own menu windows, installed into the core as soon as the library is loaded,
-// so that the menu and the configure button open them from the first start on. The
-// troubleshooting window hears the host's permission answers through the callback lists.
+// The plugin's own menu windows (Qt widgets on Linux, Win32 windows on Windows), installed into
+// the core as soon as the library is loaded, so that the menu and the configure button open them
+// from the first start on. The troubleshooting window hears the host's permission answers
+// through the callback lists.
 
 #include "plugin/TeamSpeakCallback.h"
 
-#include "Window/QtMenuWindows.h"
+#include "Window/NativeMenuWindows.h"
 #include "core/Base.h"
 
 #include <memory>
@@ -15,7 +16,7 @@ namespace {
 
 bool InstallMenuWindows() noexcept {
     try {
-        Base::SetMenuWindowFactory(std::make_shared<QtMenuWindowFactory>(PermissionEvents{
+        Base::SetMenuWindowFactory(MakeNativeMenuWindowFactory(PermissionEvents{
             TeamSpeakCallback::PermissionOverview, TeamSpeakCallback::PermissionOverviewFinished,
             TeamSpeakCallback::PermissionError}));
         return true;
