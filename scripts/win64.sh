@@ -36,13 +36,17 @@ tralvonic_win64_start_display() {
 # Creates the prefix without a prompt (no Mono, no Gecko) and starts its wineserver.
 tralvonic_win64_start_wine() {
   mkdir -p "$TRALVONIC_ROOT/build/win64"
+  # Whatever happens next, the display and the wineserver go with the run.
+  trap tralvonic_win64_stop_wine EXIT
   tralvonic_win64_start_display
   if [ ! -f "$TRALVONIC_ROOT/build/win64/wineprefix/system.reg" ]; then
     echo "Creating the Wine prefix build/win64/wineprefix"
     tralvonic_wine /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
   fi
+  # A wineserver that wineboot or an earlier program left behind ends on its own within
+  # seconds; a persistent one cannot start while it runs.
+  tralvonic_wine wineserver -w
   tralvonic_wine wineserver -p
-  trap tralvonic_win64_stop_wine EXIT
   tralvonic_wine /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   tralvonic_wine /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f \
     >/dev/null 2>&1
