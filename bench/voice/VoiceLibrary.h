@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <numbers>
 #include <vector>
 
@@ -20,8 +21,14 @@ constexpr std::int32_t BlockFrames = 960;
 constexpr std::int32_t Channels = 2;
 constexpr std::size_t BlockSamples = static_cast<std::size_t>(BlockFrames * Channels);
 
+// The library the build made, or another build of it named by TRALVONIC_VOICE_LIBRARY_UNDER_TEST
+// (the build with the baseline kernels alone, for a processor without AVX2).
 inline void* Library() {
-    static void* handle = dlopen(TRALVONIC_VOICE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    static void* handle = [] {
+        const char* other = std::getenv("TRALVONIC_VOICE_LIBRARY_UNDER_TEST");
+        return dlopen(other != nullptr && *other != '\0' ? other : TRALVONIC_VOICE_LIBRARY,
+                      RTLD_NOW | RTLD_LOCAL);
+    }();
     return handle;
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <numbers>
@@ -20,7 +21,12 @@ namespace Tralvonic::VoiceTesting {
 using Samples = std::vector<std::int16_t>;
 using ProcessFunction = void (*)(const char*, std::int16_t*, std::int32_t, std::int32_t, float);
 
-inline const std::string LibraryPath = TRALVONIC_VOICE_LIBRARY;
+// The library the build made, or another build of it named by TRALVONIC_VOICE_LIBRARY_UNDER_TEST
+// (the baseline kernels' build runs the same tests that way).
+inline const std::string LibraryPath = [] {
+    const char* other = std::getenv("TRALVONIC_VOICE_LIBRARY_UNDER_TEST");
+    return std::string(other != nullptr && *other != '\0' ? other : TRALVONIC_VOICE_LIBRARY);
+}();
 constexpr std::int32_t SampleRate = 48000;
 constexpr std::int32_t BlockFrames = 960;
 // Frames left out of level measurements while the filters settle.
