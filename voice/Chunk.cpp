@@ -1,6 +1,6 @@
 #include "Chunk.h"
 
-#include "Clones.h"
+#include "Dispatch.h"
 
 #include "Lanes.h"
 
@@ -48,10 +48,9 @@ constexpr float HighestSample = 32767.0f;
     return first + 1 < std::min(channels, MaxChannels);
 }
 
-} // namespace
-
-VOICE_KERNEL void LoadPair(const std::int16_t* samples, std::int32_t frames, std::int32_t channels,
-                           std::int32_t pair, PairFrames& floats) noexcept {
+[[gnu::always_inline]] inline void LoadPairKernel(const std::int16_t* samples, std::int32_t frames,
+                                                  std::int32_t channels, std::int32_t pair,
+                                                  PairFrames& floats) noexcept {
     float* out = floats.data();
     if (channels == 2) {
         // The host's layout is already the pair's: one pass the compiler vectorises.
@@ -70,8 +69,9 @@ VOICE_KERNEL void LoadPair(const std::int16_t* samples, std::int32_t frames, std
     std::fill_n(out + 2 * frames, 2 * FillerFrames, 0.0f);
 }
 
-VOICE_KERNEL void StorePair(const PairFrames& floats, std::int16_t* samples, std::int32_t frames,
-                            std::int32_t channels, std::int32_t pair, const Ramp& gain) noexcept {
+[[gnu::always_inline]] inline void StorePairKernel(const PairFrames& floats, std::int16_t* samples,
+                                                   std::int32_t frames, std::int32_t channels,
+                                                   std::int32_t pair, const Ramp& gain) noexcept {
     const float* in = floats.data();
     const bool ramping = gain.IsRamping();
     if (channels == 2 && !ramping) {
@@ -99,6 +99,18 @@ VOICE_KERNEL void StorePair(const PairFrames& floats, std::int16_t* samples, std
             frame[1] = ToSample(in[2 * f + 1] * scale);
         }
     }
+}
+
+} // namespace
+
+void LoadPair(const std::int16_t* samples, std::int32_t frames, std::int32_t channels, std::int32_t pair,
+              PairFrames& floats) noexcept {
+    Dispatch<LoadPairKernel>(samples, frames, channels, pair, floats);
+}
+
+void StorePair(const PairFrames& floats, std::int16_t* samples, std::int32_t frames, std::int32_t channels,
+               std::int32_t pair, const Ramp& gain) noexcept {
+    Dispatch<StorePairKernel>(floats, samples, frames, channels, pair, gain);
 }
 
 void StoreGainOnly(std::int16_t* samples, std::int32_t frames, std::int32_t channels,

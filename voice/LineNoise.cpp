@@ -1,6 +1,6 @@
 #include "LineNoise.h"
 
-#include "Clones.h"
+#include "Dispatch.h"
 
 #include <cstddef>
 #include <cstring>
@@ -62,8 +62,8 @@ struct Halves {
     std::memcpy(generators.data() + HalfFrames, &halves.Second, sizeof halves.Second);
 }
 
-VOICE_KERNEL void FillGroups(States& generators, std::uint32_t& chance, float* noise, std::int32_t groups,
-                             LineNoise::Level level) noexcept {
+[[gnu::always_inline]] inline void FillGroups(States& generators, std::uint32_t& chance, float* noise,
+                                              std::int32_t groups, LineNoise::Level level) noexcept {
     Halves states = Load(generators);
     for (std::int32_t g = 0; g < groups; ++g) {
         HalfFloats first, second;
@@ -79,7 +79,8 @@ VOICE_KERNEL void FillGroups(States& generators, std::uint32_t& chance, float* n
     Save(states, generators);
 }
 
-VOICE_KERNEL void NextGroup(States& generators, std::uint32_t& chance, LineNoise::Group& group) noexcept {
+[[gnu::always_inline]] inline void NextGroup(States& generators, std::uint32_t& chance,
+                                             LineNoise::Group& group) noexcept {
     Halves states = Load(generators);
     HalfFloats first, second;
     Generate(states.First, first);
@@ -124,10 +125,10 @@ void LineNoise::Fill(float* noise, std::int32_t frames, const Level& level) noex
         noise[done] = Shaped(_pending.White[i], _pending.Chance, level);
     }
     const std::int32_t groups = (frames - done) / GroupFrames;
-    FillGroups(_state, _chance, noise + done, groups, level);
+    Dispatch<FillGroups>(_state, _chance, noise + done, groups, level);
     done += groups * GroupFrames;
     if (done < frames) {
-        NextGroup(_state, _chance, _pending);
+        Dispatch<NextGroup>(_state, _chance, _pending);
         for (_nextPending = 0; done < frames; ++done, ++_nextPending) {
             const auto i = static_cast<std::size_t>(_nextPending);
             noise[done] = Shaped(_pending.White[i], _pending.Chance, level);

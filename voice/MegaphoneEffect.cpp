@@ -1,6 +1,6 @@
 #include "MegaphoneEffect.h"
 
-#include "Clones.h"
+#include "Dispatch.h"
 
 #include "Shaping.h"
 
@@ -19,8 +19,8 @@ struct Overdrive {
     [[gnu::always_inline]] Lanes operator()(Lanes value) const noexcept { return SoftClip(value); }
 };
 
-VOICE_KERNEL void Render(PairFrames& floats, std::int32_t frames, const StaggeredBand<1>& band,
-                         StaggeredMemory<1>& memory) noexcept {
+[[gnu::always_inline]] inline void Render(PairFrames& floats, std::int32_t frames,
+                                          const StaggeredBand<1>& band, StaggeredMemory<1>& memory) noexcept {
     RunStaggered(floats.data(), frames, band, memory, Overdrive{});
 }
 
@@ -40,7 +40,7 @@ void MegaphoneEffect::Process(std::int16_t* samples, std::int32_t frames, std::i
         samples, frames, channels, _gain, volume, [] { return ChunkFrames; },
         [this](Chunk& chunk) {
             chunk.ForEachPair([this, &chunk](PairFrames& floats, std::int32_t pair) {
-                Render(floats, chunk.Frames(), _band, _memory[static_cast<std::size_t>(pair)]);
+                Dispatch<Render>(floats, chunk.Frames(), _band, _memory[static_cast<std::size_t>(pair)]);
             });
         });
 }

@@ -1,6 +1,6 @@
 #include "MuffleEffect.h"
 
-#include "Clones.h"
+#include "Dispatch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,13 +18,15 @@ float Log2CutoffHz(std::int32_t intensity) noexcept {
                               position * (std::log2(HeaviestCutoffHz) - std::log2(LightestCutoffHz)));
 }
 
-VOICE_KERNEL void RenderFiltered(PairFrames& floats, std::int32_t frames, const StaggeredBand<1>& band,
-                                 StaggeredMemory<1>& memory) noexcept {
+[[gnu::always_inline]] inline void RenderFiltered(PairFrames& floats, std::int32_t frames,
+                                                  const StaggeredBand<1>& band,
+                                                  StaggeredMemory<1>& memory) noexcept {
     RunStaggered(floats.data(), frames, band, memory, Unchanged{});
 }
 
-VOICE_KERNEL void RenderBlended(PairFrames& floats, std::int32_t frames, const StaggeredBand<1>& band,
-                                StaggeredMemory<1>& memory, float wet) noexcept {
+[[gnu::always_inline]] inline void RenderBlended(PairFrames& floats, std::int32_t frames,
+                                                 const StaggeredBand<1>& band, StaggeredMemory<1>& memory,
+                                                 float wet) noexcept {
     PairFrames dry;
     const auto count = static_cast<std::size_t>(2 * frames);
     std::copy_n(floats.begin(), count, dry.begin());
@@ -87,11 +89,11 @@ void MuffleEffect::Render(Chunk& chunk) noexcept {
         const float wet = _wet.Value();
         if (wet == 1.0f) {
             chunk.ForEachPair([this, frames](PairFrames& floats, std::int32_t pair) {
-                RenderFiltered(floats, frames, _band, _memory[static_cast<std::size_t>(pair)]);
+                Dispatch<RenderFiltered>(floats, frames, _band, _memory[static_cast<std::size_t>(pair)]);
             });
         } else {
             chunk.ForEachPair([this, frames, wet](PairFrames& floats, std::int32_t pair) {
-                RenderBlended(floats, frames, _band, _memory[static_cast<std::size_t>(pair)], wet);
+                Dispatch<RenderBlended>(floats, frames, _band, _memory[static_cast<std::size_t>(pair)], wet);
             });
         }
     }

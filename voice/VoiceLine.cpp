@@ -1,6 +1,6 @@
 #include "VoiceLine.h"
 
-#include "Clones.h"
+#include "Dispatch.h"
 
 #include "Shaping.h"
 
@@ -34,8 +34,8 @@ LineNoise::Level NoiseFor(const LineCharacter& character, float degradation) noe
             character.MaxCracklePeak * degradation};
 }
 
-VOICE_KERNEL void FilterBand(PairFrames& floats, std::int32_t frames, const Band& band,
-                             Memory& memory) noexcept {
+[[gnu::always_inline]] inline void FilterBand(PairFrames& floats, std::int32_t frames, const Band& band,
+                                              Memory& memory) noexcept {
     RunStaggered(floats.data(), frames, band, memory, Unchanged{});
 }
 
@@ -61,8 +61,8 @@ VOICE_KERNEL void FilterBand(PairFrames& floats, std::int32_t frames, const Band
 // not depend on one another there, so a frame's long way through the shaper does not hold up
 // the filter's recursion. A silent filler frame after an odd count is shaped too and never
 // used.
-VOICE_KERNEL void ShapeSoft(PairFrames& floats, std::int32_t frames, const Shape& shape,
-                            const Noise& noise) noexcept {
+[[gnu::always_inline]] inline void ShapeSoft(PairFrames& floats, std::int32_t frames, const Shape& shape,
+                                             const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes blend = Splat(shape.Degradation * shape.MakeUp);
     const Lanes keep = Splat(1.0f - shape.Degradation);
@@ -72,8 +72,8 @@ VOICE_KERNEL void ShapeSoft(PairFrames& floats, std::int32_t frames, const Shape
     }
 }
 
-VOICE_KERNEL void ShapeHard(PairFrames& floats, std::int32_t frames, const Shape& shape,
-                            const Noise& noise) noexcept {
+[[gnu::always_inline]] inline void ShapeHard(PairFrames& floats, std::int32_t frames, const Shape& shape,
+                                             const Noise& noise) noexcept {
     const Lanes drive = Splat(shape.Drive);
     const Lanes makeUp = Splat(shape.MakeUp);
     const Lanes limit = Splat(shape.Limit);
@@ -116,7 +116,7 @@ void VoiceLine::Render(Chunk& chunk) noexcept {
     _degradation.Advance(frames);
     if (degradation == 0.0f) {
         chunk.ForEachPair([this, frames](PairFrames& floats, std::int32_t pair) {
-            FilterBand(floats, frames, _band, _memory[static_cast<std::size_t>(pair)]);
+            Dispatch<FilterBand>(floats, frames, _band, _memory[static_cast<std::size_t>(pair)]);
         });
         return;
     }
@@ -126,11 +126,11 @@ void VoiceLine::Render(Chunk& chunk) noexcept {
     std::fill_n(noise.begin() + frames, FillerFrames, 0.0f);
     chunk.ForEachPair([&](PairFrames& floats, std::int32_t pair) {
         if (_character.Shaper == LineShaper::Soft) {
-            ShapeSoft(floats, frames, shape, noise);
+            Dispatch<ShapeSoft>(floats, frames, shape, noise);
         } else {
-            ShapeHard(floats, frames, shape, noise);
+            Dispatch<ShapeHard>(floats, frames, shape, noise);
         }
-        FilterBand(floats, frames, _band, _memory[static_cast<std::size_t>(pair)]);
+        Dispatch<FilterBand>(floats, frames, _band, _memory[static_cast<std::size_t>(pair)]);
     });
 }
 
