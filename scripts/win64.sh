@@ -42,11 +42,12 @@ tralvonic_win64_start_wine() {
   if [ ! -f "$TRALVONIC_ROOT/build/win64/wineprefix/system.reg" ]; then
     echo "Creating the Wine prefix build/win64/wineprefix"
     tralvonic_wine /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+    # The wineserver that wineboot leaves ends on its own within seconds; a persistent one
+    # cannot start while it runs.
+    tralvonic_wine wineserver -w
   fi
-  # A wineserver that wineboot or an earlier program left behind ends on its own within
-  # seconds; a persistent one cannot start while it runs.
-  tralvonic_wine wineserver -w
-  tralvonic_wine wineserver -p
+  # A persistent server of an earlier run that is still up serves this run as well.
+  tralvonic_wine wineserver -p 2>/dev/null || true
   tralvonic_wine /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   tralvonic_wine /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f \
     >/dev/null 2>&1

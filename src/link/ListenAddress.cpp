@@ -44,11 +44,16 @@ ListenAddress ListenAddress::Parse(std::string_view text) {
             Refuse(text, "an IPv6 address must be written in brackets");
     }
     boost::system::error_code error;
-    if (result.IsIpv6)
+    bool isWritten = true;
+    if (result.IsIpv6) {
         boost::asio::ip::make_address_v6(result.Host, error);
-    else
-        boost::asio::ip::make_address_v4(result.Host, error);
-    if (error)
+    } else {
+        // Four decimal parts as the address writes itself: Windows also takes "127.1" and
+        // parts with leading zeros, which Linux refuses, and the address must mean the same
+        // on both.
+        isWritten = boost::asio::ip::make_address_v4(result.Host, error).to_string() == result.Host;
+    }
+    if (error || !isWritten)
         Refuse(text, "\"" + result.Host + "\" is not an IP address");
     result.Port = ParsePort(text, port);
     return result;

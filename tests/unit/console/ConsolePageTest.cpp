@@ -4,6 +4,7 @@
 // own events, which the plugin answers. Screenshots go to artifacts/.
 
 #include "unit/link/ChildProcess.h"
+#include "unit/sim/HostProcess.h"
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -12,8 +13,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace Tralvonic::Test {
@@ -29,32 +30,26 @@ unsigned short FreePort() {
     return acceptor.local_endpoint().port();
 }
 
-// The host's output as it comes, kept whole for the assertions and the failure message.
-class HostOutput {
-public:
-    explicit HostOutput(ChildProcess& host) : _host(host) {}
-
-    std::optional<std::string> WaitFor(const std::string& text) {
-        return _host.WaitForLine(
-            [&](const std::string& line) {
-                Lines += line + "\n";
-                return line.find(text) != std::string::npos;
-            },
-            LineTimeout);
+// The console's address from the line the host prints once it serves the page.
+std::string ConsoleAddress(const std::string& output) {
+    const std::string prefix = "[sim] console at ";
+    const auto at = output.find(prefix);
+    if (at == std::string::npos) {
+        return {};
     }
-    bool Saw(const std::string& text) const { return Lines.find(text) != std::string::npos; }
+    const auto start = at + prefix.size();
+    return output.substr(start, output.find_first_of("\r\n", start) - start);
+}
 
-    std::string Lines;
-
-private:
-    ChildProcess& _host;
-};
+bool Saw(const HostProcess& host, const std::string& text) {
+    return host.Output.find(text) != std::string::npos;
+}
 
 class ConsolePage : public testing::Test {
 protected:
     ConsolePage()
-        : directory(std::filesystem::temp_directory_path() / ("console-page-" + std::to_string(getpid()))) {
-        std::filesystem::remove_all(directory);
+        : directory(std::filesystem::temp_directory_path() /
+                    ("console-page-" + std::to_string(std::random_device()()))) {
         const std::filesystem::path plugin = TRALVONIC_PLUGIN_LIBRARY;
         const auto folder = directory / "Tralvonic";
         std::filesystem::create_directories(folder);
@@ -66,7 +61,10 @@ protected:
             << R"({"ExpertMode":true,"LogLevel":"Extensive","WebSocketAddress":")" << link << R"("})";
         pluginPath = directory / plugin.filename();
     }
-    ~ConsolePage() override { std::filesystem::remove_all(directory); }
+    ~ConsolePage() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(directory, ignored);
+    }
 
     std::filesystem::path directory;
     std::filesystem::path pluginPath;
@@ -74,13 +72,10 @@ protected:
 };
 
 TEST_F(ConsolePage, ListsTheScenePlacesTheGamesPlayersAndActsAsTheHost) {
-    ChildProcess host(
-        {TRALVONIC_HOST_PROGRAM, pluginPath.string(), "--console-port", "0", "--game-link", link});
-    HostOutput output(host);
-    const auto address = output.WaitFor("[sim] console at http://127.0.0.1:");
-    ASSERT_TRUE(address) << output.Lines;
-    const std::string url = address->substr(address->find("http://"));
-    ASSERT_TRUE(output.WaitFor("[sim] running")) << output.Lines;
+    HostProcess host({pluginPath.string(), "--console-port", "0", "--game-link", link}, {}, LineTimeout);
+    ASSERT_TRUE(host.WaitForOutput("[sim] running")) << host.Output;
+    const std::string url = ConsoleAddress(host.Output);
+    ASSERT_TRUE(url.starts_with("http://127.0.0.1:")) << host.Output;
 
     // The game stays answering for the whole test; the page waits for its placement.
     ChildProcess game({"node", std::string(TRALVONIC_TEST_SCRIPTS) + "/demo-game.js", "ws://" + link, "120"});
@@ -89,28 +84,29 @@ TEST_F(ConsolePage, ListsTheScenePlacesTheGamesPlayersAndActsAsTheHost) {
         {"node", std::string(TRALVONIC_TEST_SCRIPTS) + "/console-page.js", url, TRALVONIC_TEST_ARTIFACTS});
     std::vector<std::string> steps;
     for (;;) {
+        host.Collect(std::chrono::milliseconds(10));
         const auto line = page.ReadLine(std::chrono::seconds(120));
         ASSERT_TRUE(line) << "the page script ended early after " << steps.size() << " steps";
         if (*line == "done") {
             break;
         }
-        ASSERT_TRUE(line->starts_with("step ")) << *line << "\n" << output.Lines;
+        ASSERT_TRUE(line->starts_with("step ")) << *line << "\n" << host.Output;
         steps.push_back(line->substr(5));
     }
     EXPECT_EQ(steps.size(), 11u);
 
-    host.WriteLine("quit");
-    ASSERT_TRUE(output.WaitFor("[sim] plugin unloaded")) << output.Lines;
+    host.Interrupt();
+    ASSERT_TRUE(host.WaitForOutput("[sim] plugin unloaded")) << host.Output;
     // Every control went through the host's own events, and the plugin answered them.
-    EXPECT_TRUE(output.Saw("[console] Carl moved to Lobby")) << output.Lines;
-    EXPECT_TRUE(output.Saw("[console] Bob talks"));
-    EXPECT_TRUE(output.Saw("[console] Hero talks"));
-    EXPECT_TRUE(output.Saw("[console] Alice muted"));
-    EXPECT_TRUE(output.Saw("[console] Hero muted his microphone"));
-    EXPECT_TRUE(output.Saw("[console] disconnected from the server"));
-    EXPECT_TRUE(output.Saw("[console] connected to the server"));
-    EXPECT_TRUE(output.Saw(R"("Command":11)")) << "no talk state sent";
-    EXPECT_TRUE(output.Saw(R"("Command":6)")) << "no sound state sent";
+    EXPECT_TRUE(Saw(host, "[console] Carl moved to Lobby")) << host.Output;
+    EXPECT_TRUE(Saw(host, "[console] Bob talks"));
+    EXPECT_TRUE(Saw(host, "[console] Hero talks"));
+    EXPECT_TRUE(Saw(host, "[console] Alice muted"));
+    EXPECT_TRUE(Saw(host, "[console] Hero muted his microphone"));
+    EXPECT_TRUE(Saw(host, "[console] disconnected from the server"));
+    EXPECT_TRUE(Saw(host, "[console] connected to the server"));
+    EXPECT_TRUE(Saw(host, R"("Command":11)")) << "no talk state sent";
+    EXPECT_TRUE(Saw(host, R"("Command":6)")) << "no sound state sent";
     for (const char* picture : {"console-in-game.png", "console-controls.png", "console-disconnected.png",
                                 "console-game-view.png"}) {
         EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(TRALVONIC_TEST_ARTIFACTS) / picture))

@@ -38,7 +38,10 @@ protected:
     void TearDown() override {
         Base::OnPluginStop();
         Base::SetConfiguration(Configuration{});
-        fs::remove_all(_directory);
+        // The effect library stays loaded until the plugin itself unloads, which in this test
+        // process is at its end; Windows keeps a loaded library's file from being removed.
+        std::error_code kept;
+        fs::remove_all(_directory, kept);
     }
 
     void InstallEffectLibrary() { fs::copy_file(CompleteEffectLibrary, EffectLibraryPath()); }

@@ -17,7 +17,8 @@ TEST_F(WebSocketAddress, OnlyAnIpAddressAndAPortAreAccepted) {
     }
     for (const char* address :
          {"localhost:38088", "example.com:80", "127.0.0.1", "127.0.0.1:", "127.0.0.1:65536", "127.0.0.1:-1",
-          "127.0.0.1:80x", "127.1:38088", "::1:38088", "[::1]38088", "[::1]", "[localhost]:1", ""}) {
+          "127.0.0.1:80x", "127.1:38088", "127.0.0.01:38088", "::1:38088", "[::1]38088", "[::1]",
+          "[localhost]:1", ""}) {
         try {
             WebSocket server(address);
             ADD_FAILURE() << "accepted " << address;

@@ -6,6 +6,8 @@
 
 #include "unit/plugin/PluginFixture.h"
 
+#include "support/ThreadCount.h"
+
 #include <boost/asio/connect.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -38,13 +40,6 @@ long ResidentKiB() {
     long resident = 0;
     statm >> pages >> resident;
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-std::size_t ThreadCount() {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
-        ++count;
-    return count;
 }
 
 unsigned short FreeLoopbackPort() {
@@ -80,7 +75,7 @@ TEST(PluginCycles, DISABLED_AThousandCyclesLeaveNoThreadMappingOrMemoryBehind) {
     server.AddOwnClient("Me", server.AddChannel("Lobby"));
     server.AddChannel("Ingame");
 
-    const std::size_t threadsBefore = ThreadCount();
+    const std::size_t threadsBefore = Testing::ThreadCount();
     long warmedUp = 0;
     for (int cycle = 0; cycle < Cycles; ++cycle) {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
@@ -92,7 +87,7 @@ TEST(PluginCycles, DISABLED_AThousandCyclesLeaveNoThreadMappingOrMemoryBehind) {
         }
         void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
         ASSERT_EQ(handle, nullptr) << "the library stayed mapped after dlclose";
-        ASSERT_EQ(ThreadCount(), threadsBefore);
+        ASSERT_EQ(Testing::ThreadCount(), threadsBefore);
         // The simulated host keeps every call and log line; they are not the plugin's memory.
         sim.Record().Clear();
         sim.ClearLog();

@@ -77,6 +77,12 @@ bool HasLine(const std::string& output, std::string_view start, std::string_view
 }
 
 // True when every text occurs, each after the one before.
+// The end of a default sound's path as the host is asked to play it, with the platform's
+// separators.
+std::string DefaultSound(const std::string& name) {
+    return (std::filesystem::path("Tralvonic") / "default" / (name + ".wav")).string();
+}
+
 testing::AssertionResult InOrder(const std::string& output, const std::vector<std::string>& texts) {
     std::size_t at = 0;
     for (const auto& text : texts) {
@@ -154,10 +160,9 @@ TEST_F(DemoProgram, PlaysEveryFeatureAgainstThePluginAndEndsTheInstanceCleanly) 
         << log;
     // Radio: Carl heard through the tower with his click; Hero's voice to every member (Bob,
     // Carl, Alice) and to those in earshot, with his own click.
-    EXPECT_TRUE(InOrder(
-        log,
-        {"[demo] Carl, 60 away, calls Hero over the radio", "Receiver has a tower in his range",
-         (std::filesystem::path("Tralvonic") / "default" / "onMicClick.wav").string() + ", 0, <out>) = 0"}))
+    EXPECT_TRUE(
+        InOrder(log, {"[demo] Carl, 60 away, calls Hero over the radio", "Receiver has a tower in his range",
+                      DefaultSound("onMicClick") + ", 0, <out>) = 0"}))
         << log;
     EXPECT_TRUE(
         InOrder(log, {"[demo] received RadioTrafficState: Carl sends on the primary channel",
@@ -170,7 +175,7 @@ TEST_F(DemoProgram, PlaysEveryFeatureAgainstThePluginAndEndsTheInstanceCleanly) 
                       "[host] requestClientSetWhisperList(1, 1, <null>, [3, 4, 2, 2, 3, 0], <null>) = 0"}))
         << log;
     EXPECT_TRUE(InOrder(
-        log, {"[demo] Hero answers over the radio", "Tralvonic/default/selfOnMicClick.wav, 0, <out>) = 0"}))
+        log, {"[demo] Hero answers over the radio", DefaultSound("selfOnMicClick") + ", 0, <out>) = 0"}))
         << log;
     // The phone partner far away is whispered to for the call only.
     EXPECT_TRUE(InOrder(log, {"[demo] Hero calls Carl on the phone",
@@ -183,7 +188,7 @@ TEST_F(DemoProgram, PlaysEveryFeatureAgainstThePluginAndEndsTheInstanceCleanly) 
                               "[host] requestClientSetWhisperList(1, 1, <null>, [2, 3, 4, 0], <null>) = 0"}))
         << log;
     // Sounds: a loop started and stopped by its handle; the sound devices' state reported.
-    EXPECT_TRUE(InOrder(log, {"Tralvonic/default/onSecMicClick.wav, 1, <out>) = 0",
+    EXPECT_TRUE(InOrder(log, {DefaultSound("onSecMicClick") + ", 1, <out>) = 0",
                               "Tralvonic #11: Stopping Sound onSecMicClick | Handle: alarm | WaveHandle: ",
                               "[host] closeWaveFileHandle(1, "}))
         << log;

@@ -36,6 +36,13 @@ public:
         }
         return true;
     }
+    // Reads what the program writes for `span`, so that its output does not fill the pipe and
+    // stop it while the test waits for something else.
+    void Collect(std::chrono::milliseconds span) {
+        const auto end = Clock::now() + span;
+        while (ReadSome(end)) {
+        }
+    }
     // The exit status once the program ended on its own; -1 at the deadline.
     int WaitForExit();
     // Ctrl-C as a user at the terminal gives it.
