@@ -6,6 +6,9 @@
 
 #include "unit/link/ChildProcess.h"
 
+#include "core/WideText.h"
+#include "support/CommandLineWin32.h"
+
 #include <windows.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -13,6 +16,8 @@
 #include <stdexcept>
 
 namespace Tralvonic::Test {
+
+using Testing::QuotedArgument;
 
 namespace {
 
@@ -65,42 +70,12 @@ void SocketPair(SOCKET& mine, SOCKET& childs) {
     }
 }
 
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(text.size());
-    std::wstring wide(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
-
-// One argument as CommandLineToArgvW reads it back: quoted, with a backslash run before a
-// quote (or before the closing quote) doubled.
-std::wstring Quoted(std::string_view argument) {
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t character : Wide(argument)) {
-        if (character == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(character == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        quoted += character;
-    }
-    quoted.append(backslashes * 2, L'\\');
-    quoted += L'"';
-    return quoted;
-}
-
 // Runs /bin/sh with `argv` and the given standard input and output (invalid: /dev/null).
 void StartLinuxProgram(const std::vector<std::string>& argv, HANDLE input, HANDLE output) {
     std::wstring commandLine = L"Z:\\bin\\sh";
     for (const std::string& argument : argv) {
         commandLine += L' ';
-        commandLine += Quoted(argument);
+        commandLine += QuotedArgument(argument);
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

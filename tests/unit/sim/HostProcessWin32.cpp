@@ -1,5 +1,8 @@
 #include "unit/sim/HostProcess.h"
 
+#include "core/WideText.h"
+#include "support/CommandLineWin32.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -7,42 +10,15 @@
 
 namespace Tralvonic::Test {
 
+using Testing::QuotedArgument;
+
 namespace {
-
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(text.size());
-    std::wstring wide(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
-
-// One argument as the child's C runtime reads it back.
-std::wstring Quoted(std::string_view argument) {
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t character : Wide(argument)) {
-        if (character == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(character == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        quoted += character;
-    }
-    quoted.append(backslashes * 2, L'\\');
-    quoted += L'"';
-    return quoted;
-}
 
 // The test's environment with `extra` (NAME=VALUE each) in front, as CreateProcessW takes it.
 std::wstring EnvironmentBlock(const std::vector<std::string>& extra) {
     std::wstring block;
     for (const std::string& variable : extra) {
-        block += Wide(variable);
+        block += WideFromUtf8(variable);
         block += L'\0';
     }
     wchar_t* inherited = GetEnvironmentStringsW();
@@ -85,10 +61,10 @@ HostProcess::HostProcess(std::vector<std::string> arguments, std::vector<std::st
         CloseHandle(_handles->Output);
         throw std::runtime_error("cannot open the program's output pipe");
     }
-    std::wstring commandLine = Quoted(TRALVONIC_HOST_PROGRAM);
+    std::wstring commandLine = QuotedArgument(TRALVONIC_HOST_PROGRAM);
     for (const std::string& argument : arguments) {
         commandLine += L' ';
-        commandLine += Quoted(argument);
+        commandLine += QuotedArgument(argument);
     }
     std::wstring block = EnvironmentBlock(environment);
     STARTUPINFOW startup{};
