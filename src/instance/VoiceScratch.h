@@ -3,6 +3,8 @@
 // largest block it has seen and keeps that size, so only the first blocks allocate; the
 // buffers are freed when the thread ends, never inside a callback.
 
+#include "core/PerThread.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -23,8 +25,8 @@ struct VoiceScratch {
     std::vector<std::int16_t> Replay;
 
     static VoiceScratch& ForThisThread() {
-        thread_local VoiceScratch scratch;
-        return scratch;
+        static PerThread<VoiceScratch> scratches;
+        return scratches.Get();
     }
 
     // The first `count` samples of `buffer`, as they were left.

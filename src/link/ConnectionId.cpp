@@ -1,5 +1,7 @@
 #include "link/ConnectionId.h"
 
+#include "core/PerThread.h"
+
 #include <boost/uuid/random_generator.hpp>
 #include <boost/uuid/uuid_io.hpp>
 
@@ -7,8 +9,8 @@ namespace Tralvonic {
 
 std::string NewConnectionId() {
     // The generator is not thread-safe; one per thread keeps callers lock-free.
-    thread_local boost::uuids::random_generator generator;
-    return boost::uuids::to_string(generator());
+    static PerThread<boost::uuids::random_generator> generators;
+    return boost::uuids::to_string(generators.Get()());
 }
 
 } // namespace Tralvonic

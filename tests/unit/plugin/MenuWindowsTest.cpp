@@ -5,6 +5,7 @@
 #include "unit/plugin/PluginFixture.h"
 
 #include "core/MenuWindow.h"
+#include "core/PerThread.h"
 #include "plugin/TeamSpeakCallback.h"
 
 #include <atomic>
@@ -18,7 +19,7 @@ namespace {
 
 constexpr std::chrono::seconds Deadline{10};
 
-// Set when a window's thread has run to its very end (its thread-local objects destroyed).
+// Set when a window's thread has run to its very end (its per-thread objects destroyed).
 class ThreadEnd {
 public:
     void Mark() {
@@ -59,8 +60,8 @@ public:
     void SetClosedCallback(std::function<void()> closed) override { _closed = std::move(closed); }
 
     void ShowModal() override {
-        thread_local ThreadEndMarker marker;
-        marker.End = ThreadEnded;
+        static PerThread<ThreadEndMarker> markers;
+        markers.Get().End = ThreadEnded;
         std::unique_lock lock(_mutex);
         _shown = true;
         _changed.notify_all();
