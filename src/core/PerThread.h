@@ -63,7 +63,9 @@ private:
         T Value;
     };
 
-    static void EndOfThread(void* slot) { static_cast<Slot*>(slot)->Owner->Release(static_cast<Slot*>(slot)); }
+    static void EndOfThread(void* slot) {
+        static_cast<Slot*>(slot)->Owner->Release(static_cast<Slot*>(slot));
+    }
 
     // A slot that the destructor has already taken is its to delete.
     void Release(Slot* slot) {

@@ -27,7 +27,8 @@ std::atomic<int> destroyedDamaged{0};
 struct Probe {
     Probe() { Words.fill(Pattern); }
     ~Probe() {
-        const bool isWhole = std::all_of(Words.begin(), Words.end(), [](unsigned word) { return word == Pattern; });
+        const bool isWhole =
+            std::all_of(Words.begin(), Words.end(), [](unsigned word) { return word == Pattern; });
         ++(isWhole ? destroyedWhole : destroyedDamaged);
     }
     std::array<unsigned, 32> Words{};
