@@ -76,13 +76,13 @@ bool HasLine(const std::string& output, std::string_view start, std::string_view
     return false;
 }
 
-// True when every text occurs, each after the one before.
 // The end of a default sound's path as the host is asked to play it, with the platform's
 // separators.
 std::string DefaultSound(const std::string& name) {
     return (std::filesystem::path("Tralvonic") / "default" / (name + ".wav")).string();
 }
 
+// True when every text occurs, each after the one before.
 testing::AssertionResult InOrder(const std::string& output, const std::vector<std::string>& texts) {
     std::size_t at = 0;
     for (const auto& text : texts) {
