@@ -6,9 +6,10 @@
 // built, or is destroyed, outside it, so an audio thread never waits for an allocation.
 
 #include "PlayerVoice.h"
+#include "ReaderWriterLock.h"
 
 #include <map>
-#include <shared_mutex>
+#include <shared_mutex> // std::shared_lock
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,7 @@ public:
     template <typename Use> void With(std::string_view name, Use&& use) {
         for (;;) {
             {
-                std::shared_lock lock(_mutex);
+                std::shared_lock lock(_lock);
                 if (auto found = _players.find(name); found != _players.end()) {
                     use(found->second);
                     return;
@@ -39,8 +40,8 @@ private:
 
     void Add(std::string_view name);
 
-    std::shared_mutex _mutex;
-    Players _players; // guarded by _mutex
+    ReaderWriterLock _lock;
+    Players _players; // guarded by _lock
 };
 
 } // namespace Tralvonic::Voice

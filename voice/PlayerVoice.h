@@ -2,7 +2,7 @@
 // Everything the library keeps for one player: the three settings the game sends and the
 // memory of each effect. Settings are written by game-command threads and read by audio
 // threads as atomics. Effect memory belongs to the audio threads; two of them processing the
-// same effect for the same player at once each take a copy under a mutex held only for the
+// same effect for the same player at once each take a copy under a lock held only for the
 // copy, so no audio thread waits for another's block.
 
 #include "MegaphoneEffect.h"
