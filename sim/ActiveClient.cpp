@@ -1,6 +1,8 @@
 #include "ActiveClient.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 
 namespace Tralvonic::Sim::ActiveClient {
@@ -9,6 +11,12 @@ namespace {
 
 std::atomic<SimulatedClient*> active{nullptr};
 std::atomic<int> callsInFlight{0};
+// The last call out tells a waiting Deactivate. Not std::atomic::wait: MinGW's GCC 12 builds
+// that on a waiter pool that can miss a wake-up, which left threads waiting for good under
+// Wine. The notifier takes the mutex between its count and its notify, so a Deactivate that
+// saw calls in flight is waiting by then.
+std::mutex lastCallMutex;
+std::condition_variable lastCallOut;
 
 } // namespace
 
@@ -26,9 +34,8 @@ void Deactivate(SimulatedClient& client) {
     }
     // A call counts itself in before it reads the pointer, so once the pointer is null
     // and the count reaches zero no call can hold this client.
-    for (int inFlight = callsInFlight.load(); inFlight != 0; inFlight = callsInFlight.load()) {
-        callsInFlight.wait(inFlight);
-    }
+    std::unique_lock lock(lastCallMutex);
+    lastCallOut.wait(lock, [] { return callsInFlight.load() == 0; });
 }
 
 Call::Call() {
@@ -38,7 +45,8 @@ Call::Call() {
 
 Call::~Call() {
     if (callsInFlight.fetch_sub(1) == 1) {
-        callsInFlight.notify_all();
+        { std::lock_guard lock(lastCallMutex); }
+        lastCallOut.notify_all();
     }
 }
 

@@ -4,12 +4,13 @@
 
 #include "voice/ReaderWriterLock.h"
 
+#include "support/StartingGate.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <future>
-#include <latch>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
@@ -91,11 +92,11 @@ TEST(ReaderWriterLock, NoWriterIsEverInsideBesideAReaderOrAnotherWriter) {
 
     for (int round = 0; round < Rounds; ++round) {
         lock = std::make_unique<ReaderWriterLock>();
-        std::latch start(4);
+        Testing::StartingGate start(4);
         std::vector<std::thread> threads;
         for (const int holdFor : {1000, 1000, 2}) {
             threads.emplace_back([&, holdFor] {
-                start.arrive_and_wait();
+                start.ArriveAndWait();
                 for (int step = 0; step < Steps; ++step) {
                     read(holdFor);
                     if (step % 4 == 0) {
@@ -105,7 +106,7 @@ TEST(ReaderWriterLock, NoWriterIsEverInsideBesideAReaderOrAnotherWriter) {
             });
         }
         threads.emplace_back([&] {
-            start.arrive_and_wait();
+            start.ArriveAndWait();
             for (int step = 0; step < Steps / 2; ++step) {
                 write();
             }

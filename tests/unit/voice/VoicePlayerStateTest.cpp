@@ -2,11 +2,11 @@
 // block to block, dropped by RemovePlayer, and safe under calls from many threads at once.
 
 #include "VoiceLibrary.h"
+#include "support/StartingGate.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <latch>
 #include <string>
 #include <thread>
 #include <vector>
@@ -85,11 +85,11 @@ TEST_F(VoicePlayerStateTest, SettersRemovalAndProcessingRaceSafelyOnOneName) {
     // silent throughout and that the player's state is sound once the threads are done.
     constexpr int Rounds = 200;
     constexpr const char* Name = "Shared";
-    std::latch start(4);
+    Testing::StartingGate start(4);
     std::atomic<int> loudSilentBlocks{0};
 
     auto process = [&](std::int32_t channels) {
-        start.arrive_and_wait();
+        start.ArriveAndWait();
         const Samples tone = Tone(1000.0, 12000.0, channels, BlockFrames);
         for (int i = 0; i < Rounds; ++i) {
             for (const ProcessFunction effect :
@@ -108,7 +108,7 @@ TEST_F(VoicePlayerStateTest, SettersRemovalAndProcessingRaceSafelyOnOneName) {
     threads.emplace_back(process, 1);
     threads.emplace_back(process, 2);
     threads.emplace_back([&] {
-        start.arrive_and_wait();
+        start.ArriveAndWait();
         for (int i = 0; i < Rounds * 4; ++i) {
             Voice.SetMuffleIntensity(Name, i % 11);
             Voice.SetPhoneDistortion(Name, static_cast<float>(i % 21));
@@ -116,7 +116,7 @@ TEST_F(VoicePlayerStateTest, SettersRemovalAndProcessingRaceSafelyOnOneName) {
         }
     });
     threads.emplace_back([&] {
-        start.arrive_and_wait();
+        start.ArriveAndWait();
         for (int i = 0; i < Rounds; ++i) {
             Voice.RemovePlayer(Name);
         }
