@@ -2,13 +2,14 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <utility>
 
-// Each request runs on a multi handle of its own, driven by the calling thread: the multi
-// interface's poll is what a stop can interrupt at once (curl_multi_wakeup); the easy
-// interface would only notice a stop in its progress callback, about once a second.
+// Each request runs on a multi handle of its own, driven by the calling thread in short
+// polls with a look at the stop between them; the easy interface would only notice a stop in
+// its progress callback, about once a second.
 
 namespace Tralvonic {
 
@@ -70,19 +71,24 @@ size_t AppendBody(char* data, size_t size, size_t count, void* sink) {
     return bytes;
 }
 
+// The longest a stop waits for the transfer to notice it. The stop is looked at between
+// polls rather than made to wake one through a std::stop_callback: MinGW's GCC 12 makes a
+// callback's end wait for its run on the stopping thread through an atomic wait that can
+// miss its wake-up, and the stop that woke the transfer could then keep this thread, and the
+// plugin's stop that joins it, waiting for good.
+constexpr std::chrono::milliseconds StopLookInterval{50};
+
 // Drives the transfer until it has ended or the stop is requested. A poll sleeps until
-// there is something to do or curl's own next timer is due; only a stop needs to wake it.
+// there is something to do, curl's own next timer is due, or it is time to look at the stop.
 CURLMcode Run(CURLM* multi, std::chrono::milliseconds timeout, const std::stop_token& stop) {
-    // The callback may run on the stopping thread while this one polls; the multi handle
-    // outlives it, because the callback's destructor waits for a running callback.
-    std::stop_callback wake(stop, [multi] { curl_multi_wakeup(multi); });
+    const auto pollFor = static_cast<int>(std::min(timeout, StopLookInterval).count());
     int running = 1;
     while (!stop.stop_requested()) {
         CURLMcode code = curl_multi_perform(multi, &running);
         if (code != CURLM_OK || running == 0) {
             return code;
         }
-        code = curl_multi_poll(multi, nullptr, 0, static_cast<int>(timeout.count()), nullptr);
+        code = curl_multi_poll(multi, nullptr, 0, pollFor, nullptr);
         if (code != CURLM_OK) {
             return code;
         }

@@ -1,7 +1,7 @@
 #pragma once
 // The plugin's one HTTP client: TLS 1.2 at least, a fixed User-Agent and a time-out for the
 // whole request. A request blocks the calling thread, so it belongs on a background thread,
-// but a stop request ends it within milliseconds: the host may unload the library right
+// but a stop request ends it within 50 milliseconds: the host may unload the library right
 // after the stop, and no transfer may still be running then.
 // Any thread; requests on different threads run independently.
 

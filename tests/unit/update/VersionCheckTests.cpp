@@ -235,7 +235,7 @@ TEST_F(VersionCheckTest, StopEndsACheckWaitingForASilentServiceAtOnce) {
     VersionCheck::Start();
     EXPECT_TRUE(VersionCheck::IsRunning());
     // Not a synchronisation: the service stays silent for a while, so that curl's early
-    // timers have passed and only a wake-up by the stop can end its wait before the time-out.
+    // timers have passed and only the stop can end its wait before the time-out.
     std::this_thread::sleep_for(SilentService);
 
     const auto stopping = Clock::now();
