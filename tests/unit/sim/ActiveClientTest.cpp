@@ -52,10 +52,10 @@ TEST(ActiveClient, TheClientGoesOnlyOnceTheLastCallInsideItHasEnded) {
 }
 
 TEST(ActiveClient, EveryClientGoesWhileAPluginThreadKeepsCalling) {
-    // A thousand clients, each going while a plugin thread of its own calls without a pause:
+    // Six hundred clients, each going while a plugin thread of its own calls without a pause:
     // the last call out and the going client meet in every order, and a missed wake-up would
     // leave a going client waiting for good.
-    constexpr int Clients = 1000;
+    constexpr int Clients = 600;
     for (int round = 0; round < Clients; ++round) {
         auto client = std::make_unique<SimulatedClient>();
         std::atomic<bool> sawTheClient{false};
