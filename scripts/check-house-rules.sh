@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The house rules that a compiler does not check: every C++ file in the project's format, the
-# generated SDK declarations equal to what the generators write from the SDK tables, and the
-# host binding and the records kept free of the plugin's upper layers.
+# generated SDK declarations equal to what the generators write from the SDK tables, the host
+# binding and the records kept free of the plugin's upper layers, and no part of the C++
+# runtime that MinGW gets wrong.
 # Usage: scripts/check-house-rules.sh   (exits non-zero and names each offence)
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
@@ -42,5 +43,14 @@ if [ -n "$forbidden" ]; then
   failed=1
 fi
 
-[ "$failed" -eq 0 ] && echo "House rules: format, generated files and layers in order"
+# 4. Parts of MinGW's C++ runtime that fail under load on Windows (README, The Windows x64
+# build): its shared mutex and everything built on its atomic wait. Linux-only files may.
+forbidden=$(git grep -n -E '^[^/]*(std::(shared_mutex|shared_timed_mutex|latch|barrier|counting_semaphore|binary_semaphore|stop_callback|condition_variable_any)\b|<(latch|barrier|semaphore)>)' \
+  -- 'src/*' 'sim/*' 'voice/*' 'tests/*.cpp' 'tests/*.h' ':!*Posix.cpp')
+if [ -n "$forbidden" ]; then
+  printf 'a part of the C++ runtime that MinGW gets wrong (see README):\n%s\n' "$forbidden"
+  failed=1
+fi
+
+[ "$failed" -eq 0 ] && echo "House rules: format, generated files, layers and runtime parts in order"
 exit "$failed"
